@@ -1,0 +1,8 @@
+#include "cli/commands.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    return marqor::cli::Run(args, {std::cin, std::cout, std::cerr});
+}
