@@ -324,6 +324,57 @@ std::size_t Utf8Next(std::string_view s, std::size_t i, char32_t& cp) {
     return n;
 }
 
+std::string DecodeTextBytes(std::string_view bytes, TextEncoding* found) {
+    auto report = [&](TextEncoding e) {
+        if (found)
+            *found = e;
+    };
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        report(TextEncoding::Utf8Bom);
+        bytes.remove_prefix(3);
+        return IsValidUtf8(bytes) ? std::string(bytes) : CodePointsToUtf8(Utf8ToCodePoints(bytes));
+    }
+    const bool le = bytes.starts_with("\xFF\xFE");
+    const bool be = bytes.starts_with("\xFE\xFF");
+    if (le || be) {
+        report(le ? TextEncoding::Utf16LE : TextEncoding::Utf16BE);
+        bytes.remove_prefix(2);
+        std::string out;
+        out.reserve(bytes.size());
+        auto unit = [&](std::size_t i) -> char32_t {
+            const auto a = static_cast<unsigned char>(bytes[i]);
+            const auto b = static_cast<unsigned char>(bytes[i + 1]);
+            return le ? char32_t(a | (b << 8)) : char32_t((a << 8) | b);
+        };
+        std::size_t i = 0;
+        for (; i + 1 < bytes.size(); i += 2) {
+            char32_t u = unit(i);
+            if (u >= 0xD800 && u <= 0xDBFF && i + 3 < bytes.size()) {
+                const char32_t low = unit(i + 2);
+                if (low >= 0xDC00 && low <= 0xDFFF) {
+                    AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00));
+                    i += 2;
+                    continue;
+                }
+            }
+            AppendUtf8(out, (u >= 0xD800 && u <= 0xDFFF) ? 0xFFFD : u);
+        }
+        if (i < bytes.size())
+            AppendUtf8(out, 0xFFFD); // odd byte count: a truncated last unit
+        return out;
+    }
+    if (IsValidUtf8(bytes)) {
+        report(TextEncoding::Utf8);
+        return std::string(bytes);
+    }
+    report(TextEncoding::Windows1252);
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 4);
+    for (unsigned char b : bytes)
+        AppendUtf8(out, Cp1252ToUnicode(b));
+    return out;
+}
+
 bool IsValidUtf8(std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
         char32_t cp;

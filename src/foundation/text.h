@@ -56,6 +56,13 @@ void AppendUtf8(std::string& out, char32_t c);
 // that starts no valid sequence is a character of its own whose code is the byte value.
 std::size_t Utf8Next(std::string_view s, std::size_t i, char32_t& cp);
 bool IsValidUtf8(std::string_view s);
+// Text encodings recognised when bytes from outside are read.
+enum class TextEncoding { Utf8, Utf8Bom, Utf16LE, Utf16BE, Windows1252 };
+// Decodes bytes to UTF-8: a byte-order mark (UTF-8, UTF-16 LE or BE) decides; without one,
+// valid UTF-8 is UTF-8 and anything else is read as Windows-1252, as the old platform wrote it.
+// A truncated UTF-16 unit or a lone surrogate becomes U+FFFD. The mark is not part of the text.
+std::string DecodeTextBytes(std::string_view bytes, TextEncoding* found = nullptr);
+
 // The number of code points.
 std::size_t Utf8Length(std::string_view s);
 

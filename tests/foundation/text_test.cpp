@@ -94,3 +94,30 @@ TEST(Text, DisplayOrderSortsAccentsWithTheirBaseLetterAndIgnoresCase) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(DecodeTextBytes, ByteOrderMarkDecidesAndOtherwiseInvalidUtf8IsWindows1252) {
+    struct {
+        std::string bytes;
+        std::string text;
+        TextEncoding encoding;
+    } cases[] = {
+        {"plain", "plain", TextEncoding::Utf8},
+        {"\xEF\xBB\xBFZ\xC3\xBCrich", "Zürich", TextEncoding::Utf8Bom},
+        {std::string("\xFF\xFEZ\0\xFC\0", 6), "Zü", TextEncoding::Utf16LE},
+        {std::string("\xFE\xFF\0Z\0\xFC", 6), "Zü", TextEncoding::Utf16BE},
+        {std::string("\xFF\xFE\x3D\xD8\x00\xDE", 6), "\xF0\x9F\x98\x80", TextEncoding::Utf16LE},
+        {std::string("\xFF\xFEZ", 3), "\xEF\xBF\xBD", TextEncoding::Utf16LE},   // odd byte count
+        {"Z\xFCrich \x80", "Zürich €", TextEncoding::Windows1252},
+        {"\xEF\xBB\xBF", "", TextEncoding::Utf8Bom},
+        {std::string("a\0b", 3), std::string("a\0b", 3), TextEncoding::Utf8},
+    };
+    for (const auto& c : cases) {
+        TextEncoding found{};
+        EXPECT_EQ(DecodeTextBytes(c.bytes, &found), c.text);
+        EXPECT_EQ(found, c.encoding);
+    }
+}
+
+} // namespace
