@@ -10,11 +10,36 @@
 namespace marqor {
 
 // The tables' values were made with 80-bit extended arithmetic; long double is that type here.
-static_assert(std::numeric_limits<long double>::digits == 64, "long double must be 80-bit extended");
+static_assert(std::numeric_limits<long double>::digits == 64,
+              "long double must be 80-bit extended");
 
 namespace {
 
 using u128 = unsigned __int128;
+
+// An integer within one of x, converted in the current rounding mode. The conversions that C++
+// spells with casts, trunc and floor switch the x87 control word twice, and on long double that
+// switch costs more than the rest of a points rule; the callers correct the result instead.
+std::int64_t NearInteger(long double x) {
+    return std::llrint(x);
+}
+
+// Cuts toward zero; |x| must stay below 2^62.
+std::int64_t Trunc(long double x) {
+    std::int64_t n = NearInteger(x);
+    if (x >= 0) {
+        if (n > x)
+            --n;
+        else if (n + 1 <= x)
+            ++n;
+    } else {
+        if (n < x)
+            ++n;
+        else if (n - 1 >= x)
+            --n;
+    }
+    return n;
+}
 
 constexpr std::int64_t MaxValidTime = NoSwimTime - 1;
 constexpr int FailedCubedPoints = 9999;
@@ -30,13 +55,14 @@ int CubedPoints(SwimTime base, SwimTime time, bool rounded) {
     const int failed = base > time ? FailedCubedPoints : 0;
     const long double ratio = static_cast<long double>(base) / time;
     const long double estimate = 1000.0L * ratio * ratio * ratio;
-    if (estimate > 4e9L) // clear of the 32-bit range, maybe of 64 bits too; keeps q * T^3 in 128 bits
+    // Clear of the 32-bit range, maybe of 64 bits too; below it q * T^3 stays within 128 bits.
+    if (estimate > 4e9L)
         return failed;
     const u128 b = static_cast<u128>(base);
     const u128 t = static_cast<u128>(time);
     const u128 num = 1000 * b * b * b;
     const u128 den = t * t * t;
-    u128 q = static_cast<std::uint64_t>(estimate);
+    u128 q = static_cast<u128>(Trunc(estimate));
     while (q * den > num)
         --q;
     while ((q + 1) * den <= num)
@@ -57,17 +83,20 @@ long double ThousandCubes(double ratio) {
 }
 
 int CubedDsvPoints(SwimTime base, SwimTime time) {
-    auto ratio = [base](long double t) { return static_cast<double>(std::min(base / t, 3.0L)); };
+    auto ratio = [base](long double t) {
+        return static_cast<double>(std::min(base / t, 3.0L));
+    };
     long double value = ThousandCubes(ratio(time));
-    auto p = static_cast<std::int64_t>(std::trunc(value));
-    if (static_cast<std::int64_t>(std::trunc(value + 0.5L)) != p) {
+    std::int64_t p = Trunc(value);
+    if (Trunc(value + 0.5L) != p) {
         // At least half a point over: the DSV tables score the time as half a millisecond faster.
         value = ThousandCubes(ratio(time - 0.5L));
-        p = static_cast<std::int64_t>(std::trunc(value));
+        p = Trunc(value);
     }
     return static_cast<int>(std::min<std::int64_t>(p, 9999));
 }
 
+constexpr std::array<int, 5> WholePowersOfTen = {10000, 1000, 100, 10, 1};
 constexpr std::array<long double, 5> PowersOfTen = {10000.0L, 1000.0L, 100.0L, 10.0L, 1.0L};
 
 // 10000 * 10^(-T / B) split as 10^(4 - n) * 10^(-r / B) with T = n * B + r, so that the whole
@@ -79,8 +108,8 @@ int BritishPoints(SwimTime base, SwimTime time) {
     if (n > 4 || (n == 4 && r > 0))
         return 0;
     if (r == 0)
-        return static_cast<int>(PowersOfTen[n]);
-    return static_cast<int>(std::trunc(PowersOfTen[n] * std::exp(LnTenth * r / base)));
+        return WholePowersOfTen[n];
+    return static_cast<int>(Trunc(PowersOfTen[n] * std::exp(LnTenth * r / base)));
 }
 
 // The powers of 1.0005 and 0.9995 by repeated multiplication, kept for the exponents that the
@@ -143,7 +172,7 @@ std::int64_t CanadianTimeMs(SwimTime base, int points) {
 // as the points fall, so a search that starts above 1100 either ends at 1100 or passes it, and
 // one that reaches -1000 ends there after the limit: both ends are cut short.
 int CanadianPoints(SwimTime base, SwimTime time) {
-    const long double c = std::trunc(std::log(static_cast<long double>(time) / base) / LnCanadianStep);
+    const auto c = Trunc(std::log(static_cast<long double>(time) / base) / LnCanadianStep);
     int p = 1001 - static_cast<int>(c);
     if (p <= -1000)
         return -1000;
@@ -189,11 +218,12 @@ long double CubeRootOfThousandth(int points) {
     return std::exp(OneThird * std::log(points / 1000.0L));
 }
 
-// The walk from t0 upwards in 1 ms steps, without walking. Above t0 the points only fall as
-// the time grows (the failure answer 9999 for very short times can only be met going up when
-// 9999 still reaches P), so the walk ends at the slowest time that scores P. That time is found
-// from the exact inverse (of P points, or of P - 0.5 for the rounded points) and a step or two
-// of exact comparison. The walk gives t0 - 1 when t0 itself does not score.
+// The walk from t0 upwards in 1 ms steps, without walking. From a t0 that scores P, every
+// slower time scores P up to the slowest one that does, and none after it: 1000 * (B / T)^3
+// falls as T grows, and the failure answer 9999 of the very shortest times scores P exactly
+// when 9999 >= P. That slowest time is found from the exact inverse (of P points, or of P - 0.5
+// for the rounded points) and a step or two of exact comparison. The walk gives t0 - 1 when t0
+// itself does not score.
 std::int64_t CubedTime(TBSSwPointFormula formula, SwimTime base, int points) {
     const std::int64_t t0 = RoundNearest(base / CubeRootOfThousandth(points));
     auto scores = [&](std::int64_t t) {
@@ -203,7 +233,8 @@ std::int64_t CubedTime(TBSSwPointFormula formula, SwimTime base, int points) {
     if (!scores(t0))
         return t0 - 1;
     const long double share = formula == pfCubed ? 2000.0L / (2.0L * points - 1) : 1000.0L / points;
-    const auto boundary = static_cast<std::int64_t>(base * std::cbrt(share));
+    // Double precision places the boundary well within a millisecond; the comparisons decide.
+    const auto boundary = static_cast<std::int64_t>(base * std::cbrt(static_cast<double>(share)));
     std::int64_t t = std::clamp(boundary, t0, MaxValidTime);
     if (scores(t)) {
         while (scores(t + 1))
@@ -224,13 +255,14 @@ std::int64_t BritishTime(SwimTime base, int points) {
     while (e < 4 && points >= PowersOfTen[3 - e])
         ++e;
     const long double mantissa = points / PowersOfTen[4 - e];
-    const long double t = static_cast<long double>(base) * (4 - e) + std::log(mantissa) * base / LnTenth;
-    return static_cast<std::int64_t>(std::trunc(t));
+    const long double t =
+        static_cast<long double>(base) * (4 - e) + std::log(mantissa) * base / LnTenth;
+    return Trunc(t);
 }
 
 // The slowest time that still scores at least P tenths. Up to the base every time scores 200;
-// from there nearest(190 * u / (M - B)) <= 200 - P holds while 380 * u < (2 * (200 - P) + 1) * (M - B),
-// with equality allowed when the tie goes to the even 200 - P.
+// beyond it by u ms, with k = 200 - P, nearest(190 * u / (M - B)) <= k holds while
+// 380 * u < (2k + 1) * (M - B), and at equality when the tie goes to an even k.
 std::int64_t RudolphTime(SwimTime base, SwimTime maxTime, int points) {
     if (points > 200)
         return 0;
@@ -248,11 +280,12 @@ std::int64_t RudolphTime(SwimTime base, SwimTime maxTime, int points) {
 } // namespace
 
 std::int64_t RoundNearest(long double x) {
-    const long double below = std::floor(x);
-    auto n = static_cast<std::int64_t>(below);
-    const long double rest = x - below;
+    std::int64_t n = NearInteger(x);
+    const long double rest = x - n; // exact: n is within one of x
     if (rest > 0.5L || (rest == 0.5L && (n & 1) != 0))
         ++n;
+    else if (rest < -0.5L || (rest == -0.5L && (n & 1) != 0))
+        --n;
     return n;
 }
 

@@ -15,13 +15,13 @@ namespace marqor {
 // The numbers are those the tables have always used; 0 is also the formula of a table whose
 // formula keyword is not recognised.
 enum TBSSwPointFormula : std::uint8_t {
-    pfCubedFina, // "CUBED_FINA": trunc(1000 * (B / T)^3)
-    pfCubed,     // "CUBED": the same, rounded to the nearest point
-    pfCubedDsv,  // "CUBED_DSV": the DSV variant, at most 9999 points
-    pfBritish,   // "BRITISH": 10000 * 10^(-T / B)
-    pfCanadian,  // "CANADIAN": 0.05 % of the base time per point
+    pfCubedFina,  // "CUBED_FINA": trunc(1000 * (B / T)^3)
+    pfCubed,      // "CUBED": the same, rounded to the nearest point
+    pfCubedDsv,   // "CUBED_DSV": the DSV variant, at most 9999 points
+    pfBritish,    // "BRITISH": 10000 * 10^(-T / B)
+    pfCanadian,   // "CANADIAN": 0.05 % of the base time per point
     pfLifesaving, // "LIFESAVING": piecewise in T / B; no time rule
-    pfRudolph,   // "RUDOLPH": tenths from 20.0 at B down to 1.0 at M
+    pfRudolph,    // "RUDOLPH": tenths from 20.0 at B down to 1.0 at M
 };
 inline constexpr int PointFormulaCount = 7;
 
