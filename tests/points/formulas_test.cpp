@@ -271,12 +271,12 @@ TEST(CubedPoints, TruncateAndRoundTheExactValueJustBelowAndAboveAWholeValue) {
     EXPECT_EQ(FormulaPoints(pfCubed, S(23, 73), 0, S(33, 90) - 1), 343);
 }
 
-std::int64_t SpecBritishPoints(SwimTime base, SwimTime time) {
+std::int64_t OnePieceBritishPoints(SwimTime base, SwimTime time) {
     return static_cast<std::int64_t>(
         std::trunc(10000 * std::exp(std::log(0.1L) * time / base)));
 }
 
-std::int64_t SpecBritishTime(SwimTime base, int points) {
+std::int64_t OnePieceBritishTime(SwimTime base, int points) {
     const double x = static_cast<double>(std::log(0.1L) / base);
     return static_cast<std::int64_t>(std::trunc(std::log(points / 10000.0L) / x));
 }
@@ -292,13 +292,13 @@ TEST(BritishPoints, AgreeWithTheOnePieceFormulaAwayFromWholeMultiples) {
         for (int n = 1; n <= 4; ++n) {
             const int expected[] = {0, 1000, 100, 10, 1};
             ASSERT_EQ(FormulaPoints(pfBritish, base, 0, n * base), expected[n]) << base;
-            exactOnly += SpecBritishPoints(base, n * base) != expected[n];
+            exactOnly += OnePieceBritishPoints(base, n * base) != expected[n];
         }
         const SwimTime step = std::max(1, base / 3000);
         for (SwimTime t = base / 2 + 1; t < 4 * base + 2 * step; t += step) {
             if (t % base == 0)
                 continue;
-            ASSERT_EQ(FormulaPoints(pfBritish, base, 0, t), SpecBritishPoints(base, t))
+            ASSERT_EQ(FormulaPoints(pfBritish, base, 0, t), OnePieceBritishPoints(base, t))
                 << base << " " << t;
         }
     }
@@ -315,9 +315,9 @@ TEST(BritishTime, AgreesWithTheOnePieceFormulaAwayFromPowersOfTen) {
             if (points == 1 || points == 10 || points == 100 || points == 1000) {
                 const int n = points == 1000 ? 1 : points == 100 ? 2 : points == 10 ? 3 : 4;
                 ASSERT_EQ(rule, std::int64_t{n} * base) << base << " " << points;
-                exactOnly += SpecBritishTime(base, points) != rule;
+                exactOnly += OnePieceBritishTime(base, points) != rule;
             } else {
-                ASSERT_EQ(rule, SpecBritishTime(base, points)) << base << " " << points;
+                ASSERT_EQ(rule, OnePieceBritishTime(base, points)) << base << " " << points;
             }
         }
     }
