@@ -64,13 +64,16 @@ int DaysInMonth(int y, int m) {
 constexpr std::string_view kEscape = "\xC2\x81"; // U+0081 in UTF-8
 
 void ReplaceAll(std::string& s, std::string_view what, std::string_view with) {
-    for (std::size_t at = s.find(what); at != std::string::npos; at = s.find(what, at + with.size()))
+    for (std::size_t at = s.find(what); at != std::string::npos;
+         at = s.find(what, at + with.size()))
         s.replace(at, what.size(), with);
 }
 
 // A text no typed write produces (WriteString escapes NUL and U+0081), so a raw read with it as
 // the default tells an absent value from any stored one.
-const std::string kAbsent = std::string("\0\xC2\x81\x01" "absent", 10);
+const std::string kAbsent = std::string("\0\xC2\x81\x01"
+                                        "absent",
+                                        10);
 
 // ---------------------------------------------------------------------------------------------
 // Stores
@@ -195,8 +198,8 @@ private:
 // A section whose missing values come from the same-named section of a defaults provider.
 class TBSSectionWithDefaults final : public TBSSection {
 public:
-    TBSSectionWithDefaults(std::shared_ptr<TBSSettings> owner, IBSIniStore& store,
-                           std::string name, IBSSectionPtr defaults)
+    TBSSectionWithDefaults(std::shared_ptr<TBSSettings> owner, IBSIniStore& store, std::string name,
+                           IBSSectionPtr defaults)
         : TBSSection(std::move(owner), store, std::move(name)), defaults_(std::move(defaults)) {}
 
     IBSStringMapPtr GetValues() const override {
@@ -345,22 +348,21 @@ std::optional<TDateTime> StampTextToDateTime(std::string_view text) {
             v = v * 10 + (text[i] - '0');
         return v;
     };
-    return EncodeDateTime(part(0, 4), part(4, 2), part(6, 2), part(8, 2), part(10, 2),
-                          part(12, 2), part(14, 3));
+    return EncodeDateTime(part(0, 4), part(4, 2), part(6, 2), part(8, 2), part(10, 2), part(12, 2),
+                          part(14, 3));
 }
 
 // ---------------------------------------------------------------------------------------------
 // Text forms
 
 const std::vector<std::string>& TrueBoolWords() {
-    static const std::vector<std::string> words = {"T",   "J",  "Y",   "1",   "-1",
+    static const std::vector<std::string> words = {"T",    "J",  "Y",   "1",   "-1",
                                                    "True", "Ja", "Yes", "Wahr"};
     return words;
 }
 
 const std::vector<std::string>& FalseBoolWords() {
-    static const std::vector<std::string> words = {"F",     "N",    "0",  "False",
-                                                   "Nein", "No", "Falsch"};
+    static const std::vector<std::string> words = {"F", "N", "0", "False", "Nein", "No", "Falsch"};
     return words;
 }
 
@@ -371,12 +373,23 @@ std::string EscapeSettingText(std::string_view text) {
         const char c = text[i];
         char code = 0;
         switch (c) {
-        case '\0': code = '0'; break;
-        case '\b': code = 'b'; break;
-        case '\t': code = 't'; break;
-        case '\n': code = 'n'; break;
-        case '\r': code = 'r'; break;
-        default: break;
+        case '\0':
+            code = '0';
+            break;
+        case '\b':
+            code = 'b';
+            break;
+        case '\t':
+            code = 't';
+            break;
+        case '\n':
+            code = 'n';
+            break;
+        case '\r':
+            code = 'r';
+            break;
+        default:
+            break;
         }
         if (code) {
             out += kEscape;
@@ -404,12 +417,28 @@ std::string UnescapeSettingText(std::string_view text) {
         if (i >= text.size())
             break; // a lone escape at the end stands for nothing
         switch (text[i]) {
-        case '0': out += '\0'; ++i; continue;
-        case 'b': out += '\b'; ++i; continue;
-        case 'n': out += '\n'; ++i; continue;
-        case 'r': out += '\r'; ++i; continue;
-        case 't': out += '\t'; ++i; continue;
-        default: break;
+        case '0':
+            out += '\0';
+            ++i;
+            continue;
+        case 'b':
+            out += '\b';
+            ++i;
+            continue;
+        case 'n':
+            out += '\n';
+            ++i;
+            continue;
+        case 'r':
+            out += '\r';
+            ++i;
+            continue;
+        case 't':
+            out += '\t';
+            ++i;
+            continue;
+        default:
+            break;
         }
         char32_t cp;
         const std::size_t n = Utf8Next(text, i, cp);
@@ -529,8 +558,7 @@ std::int32_t TBSAbstractSection::ReadInteger(std::string_view name, std::int32_t
     return ParseInt(*raw).value_or(fallback);
 }
 
-std::string TBSAbstractSection::ReadString(std::string_view name,
-                                           std::string_view fallback) const {
+std::string TBSAbstractSection::ReadString(std::string_view name, std::string_view fallback) const {
     const auto raw = ReadStored(name);
     if (!raw)
         return std::string(fallback);

@@ -46,8 +46,8 @@ struct TBSDateTimeParts {
 
 // Nothing when a part is out of its range (years 1 .. 9999). Before 30 December 1899 the day
 // count is negative and the time of day still counts forwards: -1.25 is 29 December, 06:00.
-std::optional<TDateTime> EncodeDateTime(int year, int month, int day, int hour = 0,
-                                        int minute = 0, int second = 0, int millisecond = 0);
+std::optional<TDateTime> EncodeDateTime(int year, int month, int day, int hour = 0, int minute = 0,
+                                        int second = 0, int millisecond = 0);
 // Rounded to the millisecond; nothing for a value outside the years 1 .. 9999.
 std::optional<TBSDateTimeParts> DecodeDateTime(TDateTime value);
 

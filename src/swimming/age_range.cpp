@@ -99,8 +99,7 @@ void TBSSwAgeRange::Extend(const IBSSwAgeRange& other) {
         return;
     }
     lowest_ = (lowest_ == -1 || other.MinAge() == -1) ? -1 : std::min(lowest_, other.MinAge());
-    highest_ =
-        (highest_ == -1 || other.MaxAge() == -1) ? -1 : std::max(highest_, other.MaxAge());
+    highest_ = (highest_ == -1 || other.MaxAge() == -1) ? -1 : std::max(highest_, other.MaxAge());
 }
 
 IBSSwAgeRangePtr NewAgeRange(int lowest, int highest) {

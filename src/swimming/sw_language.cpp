@@ -161,10 +161,14 @@ std::string TBSSwLanguage::GenderName(TBSSwGender gender) {
 
 std::string TBSSwLanguage::HandicapText(int handicapClass) const {
     switch (handicapClass) {
-    case HandicapAB: return "AB";
-    case HandicapGB: return "GB";
-    case HandicapExplicitlyNone: return "X";
-    default: break;
+    case HandicapAB:
+        return "AB";
+    case HandicapGB:
+        return "GB";
+    case HandicapExplicitlyNone:
+        return "X";
+    default:
+        break;
     }
     return handicapClass >= 1 && handicapClass <= 15 ? Format("S%d", handicapClass) : std::string();
 }
@@ -240,7 +244,9 @@ TBSSwStroke TBSSwLanguage::StrokeFromText(std::string_view text) {
         if (SameNonEmpty(text, texts.StrokeCodes[s]) || SameText(text, kStrokeCodes[s]))
             return TBSSwStroke(s);
     const std::string upper = AsciiUpper(text);
-    auto is = [&](std::string_view w) { return SameText(text, w); };
+    auto is = [&](std::string_view w) {
+        return SameText(text, w);
+    };
     if (Contains(upper, "MEDLEY") || is("Ind Med") || is("IM") || is("I.M."))
         return strMedley;
     if (Contains(upper, "BREAST") || Contains(upper, "BRST") || is("BR"))

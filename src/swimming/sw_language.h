@@ -41,9 +41,9 @@ struct TBSSwLanguageData {
 // "SCM", ..., "OPEN"; empty for scoNone). Not translated.
 std::string_view CourseShortText(TBSSwCourse course);
 std::string_view CourseFileCode(TBSSwCourse course);
-std::string_view GenderFileCode(TBSSwGender gender);  // "M", "F", "X"
-std::string_view StrokeFileCode(TBSSwStroke stroke);  // "FREE", "BACK", ..., "MEDLEY"
-std::string_view RoundFileCode(TBSSwRound round);     // "TIM", "PRE", ..., "BREAK"
+std::string_view GenderFileCode(TBSSwGender gender); // "M", "F", "X"
+std::string_view StrokeFileCode(TBSSwStroke stroke); // "FREE", "BACK", ..., "MEDLEY"
+std::string_view RoundFileCode(TBSSwRound round);    // "TIM", "PRE", ..., "BREAK"
 
 class TBSSwLanguage {
 public:

@@ -113,12 +113,11 @@ std::string ScientificDigits(double value, int precision) {
 std::string Money(double value, int decimals, const TBSFormatSettings& fs) {
     static constexpr std::string_view positive[4] = {"$1", "1$", "$ 1", "1 $"};
     static constexpr std::string_view negative[16] = {
-        "($1)", "-$1",  "$-1",  "$1-",  "(1$)",  "-1$",   "1-$",  "1$-",
+        "($1)", "-$1",  "$-1",  "$1-",  "(1$)", "-1$",  "1-$",   "1$-",
         "-1 $", "-$ 1", "1 $-", "$ 1-", "$ -1", "1- $", "($ 1)", "(1 $)"};
-    const std::string number =
-        ReplaceDecimalPoint(Grouped(FixedDigits(value, decimals), fs), fs);
-    const std::string_view pattern = value < 0 ? negative[fs.NegCurrFormat % 16]
-                                               : positive[fs.CurrencyFormat % 4];
+    const std::string number = ReplaceDecimalPoint(Grouped(FixedDigits(value, decimals), fs), fs);
+    const std::string_view pattern =
+        value < 0 ? negative[fs.NegCurrFormat % 16] : positive[fs.CurrencyFormat % 4];
     std::string out;
     for (char c : pattern) {
         if (c == '$')
@@ -182,8 +181,8 @@ void AppendNumber(std::string& out, int value, int digits) {
     out += text;
 }
 
-void AppendDateTime(std::string& out, std::string_view f, const TBSDateTimeParts& p,
-                    bool hasTime, const TBSFormatSettings& fs, int depth) {
+void AppendDateTime(std::string& out, std::string_view f, const TBSDateTimeParts& p, bool hasTime,
+                    const TBSFormatSettings& fs, int depth) {
     if (depth > 2)
         return; // a format that names itself would never end
     if (f.empty())
@@ -229,12 +228,24 @@ void AppendDateTime(std::string& out, std::string_view f, const TBSDateTimeParts
             break;
         case 'D':
             switch (count) {
-            case 1: AppendNumber(out, p.Day, 1); break;
-            case 2: AppendNumber(out, p.Day, 2); break;
-            case 3: out += fs.ShortDayNames[p.DayOfWeek - 1]; break;
-            case 4: out += fs.LongDayNames[p.DayOfWeek - 1]; break;
-            case 5: AppendDateTime(out, fs.ShortDateFormat, p, hasTime, fs, depth + 1); break;
-            default: AppendDateTime(out, fs.LongDateFormat, p, hasTime, fs, depth + 1); break;
+            case 1:
+                AppendNumber(out, p.Day, 1);
+                break;
+            case 2:
+                AppendNumber(out, p.Day, 2);
+                break;
+            case 3:
+                out += fs.ShortDayNames[p.DayOfWeek - 1];
+                break;
+            case 4:
+                out += fs.LongDayNames[p.DayOfWeek - 1];
+                break;
+            case 5:
+                AppendDateTime(out, fs.ShortDateFormat, p, hasTime, fs, depth + 1);
+                break;
+            default:
+                AppendDateTime(out, fs.LongDateFormat, p, hasTime, fs, depth + 1);
+                break;
             }
             break;
         case 'M':
@@ -242,10 +253,18 @@ void AppendDateTime(std::string& out, std::string_view f, const TBSDateTimeParts
                 AppendNumber(out, p.Minute, int(count));
             } else {
                 switch (count) {
-                case 1: AppendNumber(out, p.Month, 1); break;
-                case 2: AppendNumber(out, p.Month, 2); break;
-                case 3: out += fs.ShortMonthNames[p.Month - 1]; break;
-                default: out += fs.LongMonthNames[p.Month - 1]; break;
+                case 1:
+                    AppendNumber(out, p.Month, 1);
+                    break;
+                case 2:
+                    AppendNumber(out, p.Month, 2);
+                    break;
+                case 3:
+                    out += fs.ShortMonthNames[p.Month - 1];
+                    break;
+                default:
+                    out += fs.LongMonthNames[p.Month - 1];
+                    break;
                 }
             }
             break;
@@ -265,12 +284,18 @@ void AppendDateTime(std::string& out, std::string_view f, const TBSDateTimeParts
             AppendNumber(out, hour, count >= 2 ? 2 : 1);
             break;
         }
-        case 'N': AppendNumber(out, p.Minute, count >= 2 ? 2 : 1); break;
-        case 'S': AppendNumber(out, p.Second, count >= 2 ? 2 : 1); break;
-        case 'Z': AppendNumber(out, p.Millisecond, count >= 3 ? 3 : 1); break;
+        case 'N':
+            AppendNumber(out, p.Minute, count >= 2 ? 2 : 1);
+            break;
+        case 'S':
+            AppendNumber(out, p.Second, count >= 2 ? 2 : 1);
+            break;
+        case 'Z':
+            AppendNumber(out, p.Millisecond, count >= 3 ? 3 : 1);
+            break;
         case 'T':
-            AppendDateTime(out, count == 1 ? fs.ShortTimeFormat : fs.LongTimeFormat, p, hasTime,
-                           fs, depth + 1);
+            AppendDateTime(out, count == 1 ? fs.ShortTimeFormat : fs.LongTimeFormat, p, hasTime, fs,
+                           depth + 1);
             break;
         case '/':
             for (std::size_t k = 0; k < count; ++k)
@@ -280,7 +305,9 @@ void AppendDateTime(std::string& out, std::string_view f, const TBSDateTimeParts
             for (std::size_t k = 0; k < count; ++k)
                 out += fs.TimeSeparator;
             break;
-        default: out += f.substr(i, count); break;
+        default:
+            out += f.substr(i, count);
+            break;
         }
         if (std::string_view("CDMYHNSZT").find(u) != std::string_view::npos)
             last = u;
@@ -297,8 +324,8 @@ TBSFormatSettings DefaultFormatSettings() {
     fs.LongMonthNames = {"January", "February", "March",     "April",   "May",      "June",
                          "July",    "August",   "September", "October", "November", "December"};
     fs.ShortDayNames = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-    fs.LongDayNames = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday",
-                       "Saturday"};
+    fs.LongDayNames = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                       "Thursday", "Friday", "Saturday"};
     return fs;
 }
 
@@ -408,7 +435,8 @@ std::string FormatText(std::string_view format, std::span<const TBSFormatArg> ar
         case 'E':
             if (!isNumber)
                 FormatError(format);
-            text = ReplaceDecimalPoint(ScientificDigits(arg.floating(), precision < 0 ? 15 : precision), fs);
+            text = ReplaceDecimalPoint(
+                ScientificDigits(arg.floating(), precision < 0 ? 15 : precision), fs);
             break;
         case 'F':
         case 'N': {
@@ -427,7 +455,8 @@ std::string FormatText(std::string_view format, std::span<const TBSFormatArg> ar
         case 'G':
             if (!isNumber)
                 FormatError(format);
-            text = ReplaceDecimalPoint(GeneralDigits(arg.floating(), precision < 0 ? 15 : precision), fs);
+            text = ReplaceDecimalPoint(
+                GeneralDigits(arg.floating(), precision < 0 ? 15 : precision), fs);
             break;
         case 'M':
             if (!isNumber)

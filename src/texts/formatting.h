@@ -11,9 +11,9 @@
 #include <cstdint>
 #include <initializer_list>
 #include <span>
-#include <type_traits>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace marqor {
 
@@ -57,8 +57,8 @@ public:
     enum class Kind { Integer, Float, Text };
 
     template <typename T>
-        requires std::is_integral_v<T>
-    TBSFormatArg(T value) : kind_(Kind::Integer), integer_(static_cast<std::int64_t>(value)) {}
+    requires std::is_integral_v<T> TBSFormatArg(T value)
+        : kind_(Kind::Integer), integer_(static_cast<std::int64_t>(value)) {}
     TBSFormatArg(double value) : kind_(Kind::Float), float_(value) {}
     TBSFormatArg(const char* text) : kind_(Kind::Text), text_(text ? text : "") {}
     TBSFormatArg(std::string_view text) : kind_(Kind::Text), text_(text) {}

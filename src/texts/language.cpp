@@ -16,11 +16,11 @@ constexpr std::string_view kCodes[LanguageCount] = {
     "se", "no", "at", "ca", "hu", "cz", "si", "hr", "tr", "mx", "uk", "ua", "rs", "sk"};
 
 constexpr std::string_view kEnglishNames[LanguageCount] = {
-    "None",           "German Swiss",  "German",     "French",    "English",  "Italian",
-    "Dutch",          "Spanish",       "Russian",    "Danish",    "Polish",   "Portuguese",
-    "Finnish",        "Icelandic",     "Swedish",    "Norwegian", "German Austria",
-    "French Canada",  "Hungarian",     "Czech",      "Slovenian", "Croatian", "Turkish",
-    "Spanish Mexican", "English UK",   "Ukrainian",  "Serbian",   "Slovakian"};
+    "None",       "German Swiss", "German",    "French",    "English",        "Italian",
+    "Dutch",      "Spanish",      "Russian",   "Danish",    "Polish",         "Portuguese",
+    "Finnish",    "Icelandic",    "Swedish",   "Norwegian", "German Austria", "French Canada",
+    "Hungarian",  "Czech",        "Slovenian", "Croatian",  "Turkish",        "Spanish Mexican",
+    "English UK", "Ukrainian",    "Serbian",   "Slovakian"};
 
 // Texts are cut to this many characters, keys of references too.
 constexpr std::size_t kMaxTextLength = 999;
@@ -128,8 +128,7 @@ std::string_view LanguageCode(int language) {
 }
 
 std::string_view LanguageEnglishName(int language) {
-    return language >= 0 && language < LanguageCount ? kEnglishNames[language]
-                                                     : std::string_view();
+    return language >= 0 && language < LanguageCount ? kEnglishNames[language] : std::string_view();
 }
 
 std::string UserLocaleName() {
@@ -177,11 +176,11 @@ std::uint16_t WindowsLanguageIdFromLocale(std::string_view localeName) {
         std::uint16_t sub;
     };
     static constexpr Sub subs[] = {
-        {"de", "CH", 2}, {"de", "AT", 3}, {"de", "LU", 4}, {"de", "LI", 5}, {"en", "GB", 2},
-        {"en", "AU", 3}, {"en", "CA", 4}, {"en", "NZ", 5}, {"en", "IE", 6}, {"en", "ZA", 7},
+        {"de", "CH", 2}, {"de", "AT", 3}, {"de", "LU", 4},  {"de", "LI", 5}, {"en", "GB", 2},
+        {"en", "AU", 3}, {"en", "CA", 4}, {"en", "NZ", 5},  {"en", "IE", 6}, {"en", "ZA", 7},
         {"es", "ES", 3}, {"es", "MX", 2}, {"es", "AR", 11}, {"es", "CO", 9}, {"fr", "BE", 2},
-        {"fr", "CA", 3}, {"fr", "CH", 4}, {"fr", "LU", 5}, {"it", "CH", 2}, {"nl", "BE", 2},
-        {"pt", "BR", 1}, {"pt", "PT", 2}, {"nn", "NO", 2}, {"sv", "FI", 2}};
+        {"fr", "CA", 3}, {"fr", "CH", 4}, {"fr", "LU", 5},  {"it", "CH", 2}, {"nl", "BE", 2},
+        {"pt", "BR", 1}, {"pt", "PT", 2}, {"nn", "NO", 2},  {"sv", "FI", 2}};
     std::uint16_t sub = 1;
     for (const auto& s : subs)
         if (s.language == language && s.territory == territory)
@@ -197,26 +196,46 @@ TBSLanguageId LanguageFromWindowsLanguageId(std::uint16_t languageId) {
     const int primary = languageId & 0x3FF;
     const int sub = languageId >> 10;
     switch (primary) {
-    case 0x05: return 19;
-    case 0x06: return 9;
-    case 0x07: return sub == 2 ? 1 : sub == 3 ? 16 : 2;
-    case 0x09: return sub == 2 ? 24 : 4;
-    case 0x0A: return sub == 2 ? 23 : 7;
-    case 0x0B: return 12;
-    case 0x0C: return sub == 3 ? 17 : 3;
-    case 0x0E: return 18;
-    case 0x0F: return 13;
-    case 0x10: return 5;
-    case 0x13: return 6;
-    case 0x14: return 15;
-    case 0x15: return 10;
-    case 0x16: return 11;
-    case 0x19: return 8;
-    case 0x1A: return sub == 2 ? 26 : 21;
-    case 0x1D: return 14;
-    case 0x1F: return 22;
-    case 0x24: return 20;
-    default: return LanguageEnglish;
+    case 0x05:
+        return 19;
+    case 0x06:
+        return 9;
+    case 0x07:
+        return sub == 2 ? 1 : sub == 3 ? 16 : 2;
+    case 0x09:
+        return sub == 2 ? 24 : 4;
+    case 0x0A:
+        return sub == 2 ? 23 : 7;
+    case 0x0B:
+        return 12;
+    case 0x0C:
+        return sub == 3 ? 17 : 3;
+    case 0x0E:
+        return 18;
+    case 0x0F:
+        return 13;
+    case 0x10:
+        return 5;
+    case 0x13:
+        return 6;
+    case 0x14:
+        return 15;
+    case 0x15:
+        return 10;
+    case 0x16:
+        return 11;
+    case 0x19:
+        return 8;
+    case 0x1A:
+        return sub == 2 ? 26 : 21;
+    case 0x1D:
+        return 14;
+    case 0x1F:
+        return 22;
+    case 0x24:
+        return 20;
+    default:
+        return LanguageEnglish;
     }
 }
 
@@ -248,10 +267,8 @@ TBSLanguageData::TBSLanguageData(const IBSStringList& lines)
             // The name runs to the closing bracket; a header that lost its bracket keeps all of
             // its name rather than its last letter.
             const std::size_t close = line.find(']');
-            const std::string name =
-                AsciiUpper(std::string_view(line).substr(1, close == std::string::npos
-                                                                ? std::string::npos
-                                                                : close - 1));
+            const std::string name = AsciiUpper(std::string_view(line).substr(
+                1, close == std::string::npos ? std::string::npos : close - 1));
             Section section;
             if (SameText(line.substr(1, 4), "Form"))
                 section.form = NewStringList();
@@ -334,12 +351,24 @@ TBSLanguageId TBSLanguage::ChooseAvailableLanguage(int wanted) const {
             return TBSLanguageId(wanted);
         switch (wanted) {
         case 2:
-        case 3: wanted = 1; break;
-        case 16: wanted = 2; break;
-        case 17: wanted = 3; break;
-        case 23: wanted = 7; break;
-        case 4: wanted = 0; break;
-        default: wanted = 4; break;
+        case 3:
+            wanted = 1;
+            break;
+        case 16:
+            wanted = 2;
+            break;
+        case 17:
+            wanted = 3;
+            break;
+        case 23:
+            wanted = 7;
+            break;
+        case 4:
+            wanted = 0;
+            break;
+        default:
+            wanted = 4;
+            break;
         }
     }
 }
@@ -414,8 +443,7 @@ std::string TBSLanguage::LanguageName(TBSLanguageId language) {
     if (language >= LanguageCount)
         return "";
     const std::string name = Text("#BSLanguage." + std::string(LanguageCode(language)));
-    return name.find('#') == std::string::npos ? name
-                                               : std::string(LanguageEnglishName(language));
+    return name.find('#') == std::string::npos ? name : std::string(LanguageEnglishName(language));
 }
 
 IBSLookupItemsPtr TBSLanguage::HorizontalAlignmentNames() {
@@ -496,8 +524,7 @@ std::string LanguageTextFmt(std::string_view reference, std::span<const TBSForma
     return FormatText(LanguageText(reference), args, ProcessFormatSettings());
 }
 
-std::string LanguageTextFmt(std::string_view reference,
-                            std::initializer_list<TBSFormatArg> args) {
+std::string LanguageTextFmt(std::string_view reference, std::initializer_list<TBSFormatArg> args) {
     return LanguageTextFmt(reference, std::span<const TBSFormatArg>(args.begin(), args.size()));
 }
 

@@ -175,8 +175,7 @@ using TBSLanguageFactory = std::function<std::unique_ptr<TBSLanguage>()>;
 // Sets the class the language object is created from. Once the object exists, registering
 // another class changes nothing.
 void RegisterLanguageClass(TBSLanguageFactory factory);
-template <typename T>
-void RegisterLanguageClass() {
+template <typename T> void RegisterLanguageClass() {
     RegisterLanguageClass([] { return std::make_unique<T>(); });
 }
 
