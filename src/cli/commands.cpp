@@ -1,6 +1,8 @@
 #include "cli/commands.h"
 
+#include "foundation/text.h"
 #include "swimming/swim_time.h"
+#include "texts/kvr_language.h"
 
 #include <algorithm>
 #include <functional>
@@ -41,6 +43,27 @@ int TimeText(Args args, Streams io) {
     return IsValidSwimTime(t) ? ExitOk : ExitNoResult;
 }
 
+int Text(Args args, Streams io) {
+    if (args.empty()) {
+        io.err << "marqor text: missing REFERENCE\n";
+        return ExitUsage;
+    }
+    if (args.size() > 2)
+        return Unexpected(io, "text", args[2]);
+    int index = -1;
+    if (args.size() == 2) {
+        const auto parsed = ParseInt(args[1]);
+        if (!parsed || *parsed < -1) {
+            io.err << "marqor text: INDEX must be a whole number of -1 or more, not '" << args[1]
+                   << "'\n";
+            return ExitUsage;
+        }
+        index = *parsed;
+    }
+    io.out << LanguageText(args[0], index) << '\n';
+    return ExitOk;
+}
+
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"time-text",
@@ -48,6 +71,13 @@ const std::vector<Command>& Commands() {
          "Prints the normal form of the swim time TEXT (1:42.00, 20.91). Prints an empty line\n"
          "and exits with status 3 when TEXT is no time.\n",
          "print the normal form of a swim time", TimeText},
+        {"text",
+         "marqor text REFERENCE [INDEX]\n"
+         "Prints the text that REFERENCE (\"#Section.Key\") stands for in the built-in language\n"
+         "data. INDEX n prints item n of a \";\"-separated text (an empty line when it has fewer\n"
+         "items); -1, the default, prints the whole text. A reference that does not resolve is\n"
+         "printed unchanged.\n",
+         "print the text a reference stands for", Text},
     };
     return commands;
 }
@@ -67,6 +97,8 @@ void PrintOverview(std::ostream& out) {
 } // namespace
 
 int Run(const std::vector<std::string>& args, Streams io) {
+    // The product's language class, before any text is resolved.
+    RegisterLanguageClass<TLanguageKavrin>();
     if (args.empty() || IsHelp(args[0])) {
         PrintOverview(io.out);
         return ExitOk;
