@@ -268,6 +268,18 @@ public:
     virtual IBSStringMapPtr AsStringMap() const = 0;
 };
 
+// A range-for over a container held by a shared pointer keeps it alive for the whole loop, also
+// when the pointer is a temporary: for (int key : map->Keys()) { ... }. (Writing
+// *map->Keys() instead would leave the loop with a dangling reference.)
+template <class C>
+auto begin(const std::shared_ptr<C>& c) -> decltype(c->begin()) {
+    return c->begin();
+}
+template <class C>
+auto end(const std::shared_ptr<C>& c) -> decltype(c->end()) {
+    return c->end();
+}
+
 IBSIntegerListPtr NewIntegerList();
 IBSIntegerSetPtr NewIntegerSet();
 IBSIntegerSetPtr NewIntegerSetOf(std::int32_t value);

@@ -264,7 +264,8 @@ bool MoveToTrash(const std::string& path) {
 
 std::vector<std::string> SplitMasks(std::string_view masks) {
     std::vector<std::string> out;
-    for (const auto& m : *Tokenize(masks, ";", true)) {
+    const auto tokens = Tokenize(masks, ";", true);
+    for (const auto& m : *tokens) {
         std::string t = Trim(m);
         if (t == "*.*")
             t = "*"; // every name, with or without a dot, as the old platform read it

@@ -325,7 +325,11 @@ public:
         return Decode(AsBytes());
     }
     std::int64_t Size() override { return stream_->Size(); }
-    bool NotEof() override { return stream_->Position() < stream_->Size(); }
+    bool NotEof() override {
+        if (encoding_ == reUnknown && stream_->Position() == 0)
+            DetectEncoding();
+        return stream_->Position() < stream_->Size();
+    }
     TBSReaderEncoding Encoding() override {
         DetectEncoding();
         return encoding_;

@@ -155,6 +155,8 @@ public:
     // AsBytes decoded; a byte-order mark becomes U+FEFF at the start.
     virtual std::string AsText() = 0;
     virtual std::int64_t Size() = 0;
+    // The position is below the size. Asked at the very start, it first determines the
+    // encoding, so that a stream holding only a byte-order mark has nothing to read.
     virtual bool NotEof() = 0;
     virtual TBSReaderEncoding Encoding() = 0; // determines it when still unknown
 

@@ -188,12 +188,14 @@ public:
     IBSXmlElementPtr AddChild(IBSXmlElementPtr child) override {
         if (!child)
             return nullptr;
-        // An element inside itself would never die and never end writing.
+        // An element inside itself would never die and never end writing. Only an element
+        // with children can be one of our ancestors.
         if (child.get() == this)
             throw std::invalid_argument("An XML element cannot contain itself");
-        for (auto up = parent_.lock(); up; up = up->parent_.lock())
-            if (up == child)
-                throw std::invalid_argument("An XML element cannot contain itself");
+        if (!child->Children().empty())
+            for (auto up = parent_.lock(); up; up = up->parent_.lock())
+                if (up == child)
+                    throw std::invalid_argument("An XML element cannot contain itself");
         // A child has one parent: moving it here takes it out of its old list.
         child->RemoveFromParent();
         static_cast<TBSXmlElement&>(*child).parent_ = weak_from_this();
