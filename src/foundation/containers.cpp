@@ -725,6 +725,13 @@ IBSStringListPtr IBSStringSet::AsStringList() const {
     return NewStringListFrom(Items());
 }
 
+IBSStringSetPtr IBSIntegerSet::AsStringSet() const {
+    auto set = NewStringSet();
+    for (auto v : Items())
+        set->Add(std::to_string(v));
+    return set;
+}
+
 IBSStringSetPtr IBSStringMap::NameSet() const {
     return Names()->AsSet();
 }

@@ -100,6 +100,9 @@ public:
     virtual std::int32_t Min() const = 0;                     // 2147483647 when empty
     virtual IBSIntegerSetPtr SubSet(int first, int count) const = 0;
     virtual void Toggle(std::int32_t value) = 0;
+    void Merge(const std::vector<std::int32_t>& values) { AddAll(values); }
+    // The values in decimal, as a (text-sorted) string set.
+    IBSStringSetPtr AsStringSet() const;
 
     auto begin() const { return Items().begin(); }
     auto end() const { return Items().end(); }

@@ -58,9 +58,9 @@ std::optional<TDateTime> TryEncodeDate(int year, int month, int day) {
     if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||
         day > DaysInMonth(year, month))
         return std::nullopt;
-    return static_cast<double>(DaysFromCivil(year, static_cast<unsigned>(month),
-                                             static_cast<unsigned>(day)) +
-                               kUnixEpochDays);
+    return static_cast<double>(
+        DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) +
+        kUnixEpochDays);
 }
 
 std::optional<TDateTime> TryEncodeTime(int hour, int minute, int second, int millisecond) {

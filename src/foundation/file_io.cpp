@@ -32,7 +32,7 @@ std::string DirectoryOf(const std::string& path) {
 
 // A symbolic link is followed, so that replacing a linked file replaces the file, not the link.
 std::string ResolveLink(const std::string& path) {
-    struct stat st{};
+    struct stat st {};
     if (lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
         return path;
     char resolved[PATH_MAX];
@@ -117,7 +117,7 @@ void ReplaceFileContents(const std::string& requested, std::string_view bytes) {
     // replacing the file under it would lose one of the two contents.
     mode_t mode = 0666;
     int lockFd = -1;
-    struct stat st{};
+    struct stat st {};
     const bool exists = stat(path.c_str(), &st) == 0;
     if (exists) {
         if (S_ISDIR(st.st_mode))
@@ -149,10 +149,10 @@ void ReplaceFileContents(const std::string& requested, std::string_view bytes) {
         // A new file gets the usual permissions (after the umask); a replaced one its own.
         fd = calls->Open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL, exists ? 0600 : 0666);
         if (fd < 0 && errno != EEXIST)
-            throw EFileError("Cannot create file", temp, errno);
+            throw EFileError("Cannot write to file", path, errno);
     }
     if (fd < 0)
-        throw EFileError("Cannot create file", temp, EEXIST);
+        throw EFileError("Cannot write to file", path, EEXIST);
 
     try {
         WriteFully(*calls, fd, bytes.data(), bytes.size(), path);

@@ -32,15 +32,14 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr std::string_view kKinds[FileKindCount] = {
-    "",      ".avi", ".bmp",  ".cf",   ".cgm",  ".cl2", ".cmi",  ".c0",   ".cpf",  ".css",
-    ".csv",  ".dat", ".dbf",  ".dir",  ".div",  ".divx", ".dgn", ".doc",  ".docx", ".dot",
-    ".dotx", ".dsv", ".dxf",  ".ecw",  ".err",  ".exe", ".fbk",  ".fbz",  ".fdb",  ".gbk",
-    ".gdf",  ".gif", ".gpx",  ".htm",  ".i*",   ".ico", ".ini",  ".itf",  ".jpg",  ".js",
-    ".kas",  ".kml", ".lef",  ".log",  ".lxf",  ".mdb", ".mif",  ".mon",  ".mp2",  ".mp3",
-    ".mp4",  ".mpeg", ".mpg", ".mwh",  ".p91",  ".pdf", ".png",  ".prj",  ".sd3",  ".sdb",
-    ".sid",  ".shp", ".smb",  ".spf",  ".sql",  ".sr*", ".sta",  ".tab",  ".tif",  ".tpc",
-    ".txt",  ".vmon", ".v*",  ".wav",  ".wmf",  ".wmv", ".xls",  ".xlsx", ".xml",  ".xlt",
-    ".xltx", ".xyz", ".zip",  ".x*",
+    "",      ".avi", ".bmp", ".cf",   ".cgm",  ".cl2",  ".cmi", ".c0",   ".cpf", ".css",  ".csv",
+    ".dat",  ".dbf", ".dir", ".div",  ".divx", ".dgn",  ".doc", ".docx", ".dot", ".dotx", ".dsv",
+    ".dxf",  ".ecw", ".err", ".exe",  ".fbk",  ".fbz",  ".fdb", ".gbk",  ".gdf", ".gif",  ".gpx",
+    ".htm",  ".i*",  ".ico", ".ini",  ".itf",  ".jpg",  ".js",  ".kas",  ".kml", ".lef",  ".log",
+    ".lxf",  ".mdb", ".mif", ".mon",  ".mp2",  ".mp3",  ".mp4", ".mpeg", ".mpg", ".mwh",  ".p91",
+    ".pdf",  ".png", ".prj", ".sd3",  ".sdb",  ".sid",  ".shp", ".smb",  ".spf", ".sql",  ".sr*",
+    ".sta",  ".tab", ".tif", ".tpc",  ".txt",  ".vmon", ".v*",  ".wav",  ".wmf", ".wmv",  ".xls",
+    ".xlsx", ".xml", ".xlt", ".xltx", ".xyz",  ".zip",  ".x*",
 };
 
 int KindOf(std::string_view ext) {
@@ -109,7 +108,7 @@ void ReapInBackground(pid_t pid) {
 
 struct SpawnOptions {
     std::string workingDirectory;
-    int stdoutFd = -1; // -1: inherit
+    int stdoutFd = -1;  // -1: inherit
     bool quiet = false; // stdin, stderr (and stdout unless redirected) to /dev/null
     bool searchPath = false;
 };
@@ -165,7 +164,7 @@ std::vector<std::string> ProgramArgs(const std::string& program, std::string_vie
 }
 
 // ---------------------------------------------------------------------------------------------
-// The freedesktop trash (Trash specification 1.0): the file goes to "files", a ".trashinfo"
+// The freedesktop trash layout: the file goes to "files", a ".trashinfo"
 // record with its origin and the time to "info".
 
 std::string PercentEncode(std::string_view path) {
@@ -187,7 +186,7 @@ std::string PercentEncode(std::string_view path) {
 bool MakePrivateDirectory(const std::string& dir) {
     std::error_code ec;
     fs::create_directories(dir, ec);
-    struct stat st{};
+    struct stat st {};
     return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
@@ -196,7 +195,7 @@ std::string TopDirectory(const std::string& path, dev_t device) {
     std::string top = ParentOf(path);
     while (top != "/") {
         const std::string up = ParentOf(top);
-        struct stat st{};
+        struct stat st {};
         if (stat(up.c_str(), &st) != 0 || st.st_dev != device)
             break;
         top = up;
@@ -213,8 +212,8 @@ bool TrashInto(const std::string& trash, const std::string& path, const std::str
     const std::string stem = name.substr(0, name.size() - ext.size());
     const auto p = DecodeDateTime(Now());
     const std::string info = "[Trash Info]\nPath=" + PercentEncode(recorded) + "\nDeletionDate=" +
-                             Format("%04d-%02d-%02dT%02d:%02d:%02d", p.year, p.month, p.day,
-                                    p.hour, p.minute, p.second) +
+                             Format("%04d-%02d-%02dT%02d:%02d:%02d", p.year, p.month, p.day, p.hour,
+                                    p.minute, p.second) +
                              "\n";
     for (int n = 1; n < 10000; ++n) {
         const std::string candidate = n == 1 ? name : stem + "." + std::to_string(n) + ext;
@@ -237,7 +236,7 @@ bool TrashInto(const std::string& trash, const std::string& path, const std::str
 }
 
 bool MoveToTrash(const std::string& path) {
-    struct stat target{};
+    struct stat target {};
     if (lstat(path.c_str(), &target) != 0)
         return false;
     std::string home;
@@ -247,7 +246,7 @@ bool MoveToTrash(const std::string& path) {
         home = std::string(h) + "/.local/share";
     if (!home.empty()) {
         const std::string trash = home + "/Trash";
-        struct stat st{};
+        struct stat st {};
         MakePrivateDirectory(trash);
         if (stat(trash.c_str(), &st) == 0 && st.st_dev == target.st_dev)
             return TrashInto(trash, path, path);
@@ -340,7 +339,7 @@ public:
         return dir == "/" ? dir : dir + "/";
     }
     bool Exists() const override {
-        struct stat st{};
+        struct stat st {};
         return StatPath(path_, st) && !S_ISDIR(st.st_mode);
     }
     bool CannotWrite() const override {
@@ -374,9 +373,9 @@ public:
         if (!Exists())
             return false;
         SpawnOptions options;
-        options.workingDirectory =
-            workingDirectory && !workingDirectory->IsEmpty() ? workingDirectory->PathText()
-                                                             : ParentOf(path_);
+        options.workingDirectory = workingDirectory && !workingDirectory->IsEmpty()
+                                       ? workingDirectory->PathText()
+                                       : ParentOf(path_);
         options.quiet = true;
         // A program starts with the parameters; a document goes to its associated program.
         if (access(path_.c_str(), X_OK) == 0)
@@ -566,14 +565,14 @@ public:
         const int kind = Kind();
         switch (group) {
         case fgDocument:
-            return IsOneOf(kind, {".csv", ".doc", ".docx", ".dot", ".dotx", ".htm", ".pdf",
-                                  ".txt", ".xls", ".xlsx", ".xlt", ".xltx", ".xml"});
+            return IsOneOf(kind, {".csv", ".doc", ".docx", ".dot", ".dotx", ".htm", ".pdf", ".txt",
+                                  ".xls", ".xlsx", ".xlt", ".xltx", ".xml"});
         case fgImage:
             return IsOneOf(kind, {".bmp", ".cgm", ".ecw", ".gif", ".ico", ".jpg", ".png", ".sid",
                                   ".tif", ".wmf"});
         case fgMedia:
-            return IsOneOf(kind, {".avi", ".divx", ".mp2", ".mp3", ".mp4", ".mpeg", ".mpg",
-                                  ".wav", ".wmv"});
+            return IsOneOf(
+                kind, {".avi", ".divx", ".mp2", ".mp3", ".mp4", ".mpeg", ".mpg", ".wav", ".wmv"});
         case fgArchive:
             return IsOneOf(kind, {".fbz", ".zip"});
         }
@@ -585,8 +584,8 @@ public:
         const std::string stem = WithoutExtension(path_);
         const std::string ext(ExtensionOf(path_));
         for (int n = 1;; ++n) {
-            auto candidate = std::make_shared<TBSFile>(Format("%s-%.2d%s", stem.c_str(), n,
-                                                              ext.c_str()));
+            auto candidate =
+                std::make_shared<TBSFile>(Format("%s-%.2d%s", stem.c_str(), n, ext.c_str()));
             if (!candidate->Exists() || n == INT_MAX)
                 return candidate;
         }
@@ -612,7 +611,7 @@ public:
         return !ec;
     }
     std::int64_t Size() const override {
-        struct stat st{};
+        struct stat st {};
         return StatPath(path_, st) && !S_ISDIR(st.st_mode) ? st.st_size : 0;
     }
 
@@ -620,8 +619,7 @@ private:
     std::string path_;
 };
 
-class TBSDirectory final : public IBSDirectory,
-                           public std::enable_shared_from_this<TBSDirectory> {
+class TBSDirectory final : public IBSDirectory, public std::enable_shared_from_this<TBSDirectory> {
 public:
     explicit TBSDirectory(std::string path) : path_(std::move(path)) {}
 
@@ -653,7 +651,7 @@ public:
         return path_ + "/";
     }
     bool Exists() const override {
-        struct stat st{};
+        struct stat st {};
         return StatPath(path_, st) && S_ISDIR(st.st_mode);
     }
     bool CannotWrite() const override {
@@ -688,7 +686,8 @@ public:
         auto args = SplitCommandLine(command);
         bool placed = false;
         for (auto& a : args)
-            for (auto at = a.find("%s"); at != std::string::npos; at = a.find("%s", at + path_.size())) {
+            for (auto at = a.find("%s"); at != std::string::npos;
+                 at = a.find("%s", at + path_.size())) {
                 a.replace(at, 2, path_);
                 placed = true;
             }
@@ -741,16 +740,14 @@ public:
         return Files(masks.empty() ? "*.*" : masks, recursive);
     }
     IBSDirectoryPtr RelativeDirectory(const IBSPath& from, const IBSPath& to) const override {
-        const auto fromDir = from.IsDirectory() ? NewDirectory(from.PathText())
-                                                : from.Directory();
+        const auto fromDir = from.IsDirectory() ? NewDirectory(from.PathText()) : from.Directory();
         return NewDirectory(to.RelativeTo(fromDir.get()), this);
     }
     IBSDirectoryPtr Subdirectory(std::string_view name) const override {
         return NewDirectory(name, this);
     }
     IBSFilePtr File(std::string_view name) const override { return NewFile(name, this); }
-    IBSFilePtr FileWithExtension(std::string_view name,
-                                 std::string_view extension) const override {
+    IBSFilePtr FileWithExtension(std::string_view name, std::string_view extension) const override {
         return File(name)->WithExtension(extension);
     }
     IBSFilePtr FileWithKind(std::string_view name, int kind) const override {
@@ -857,7 +854,7 @@ std::string NormalisePath(std::string_view text, const std::string* base) {
 }
 
 TDateTime IBSPath::ModifiedAt() const {
-    struct stat st{};
+    struct stat st {};
     if (!StatPath(PathText(), st))
         return 0;
     return DateTimeFromTimespec(st.st_mtim);

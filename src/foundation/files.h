@@ -161,13 +161,15 @@ public:
     // Files of the directory (recursive: and of every directory below it, depth first), mask by
     // mask, each name once, in name order within a directory.
     virtual IBSFileList Files(std::string_view masks = "*.*", bool recursive = false) const = 0;
-    virtual IBSFileList FilesOfKinds(const std::vector<int>& kinds, bool recursive = false) const = 0;
+    virtual IBSFileList FilesOfKinds(const std::vector<int>& kinds,
+                                     bool recursive = false) const = 0;
     // This directory followed by the relative path from one path to another.
     virtual IBSDirectoryPtr RelativeDirectory(const IBSPath& from, const IBSPath& to) const = 0;
     virtual IBSDirectoryPtr Subdirectory(std::string_view name) const = 0;
     // A name relative to this directory; absolute names stay absolute.
     virtual IBSFilePtr File(std::string_view name) const = 0;
-    virtual IBSFilePtr FileWithExtension(std::string_view name, std::string_view extension) const = 0;
+    virtual IBSFilePtr FileWithExtension(std::string_view name,
+                                         std::string_view extension) const = 0;
     virtual IBSFilePtr FileWithKind(std::string_view name, int kind) const = 0;
     virtual bool HasEntries() const = 0;
     // Creates the directory and makes it the process's current directory.

@@ -34,8 +34,7 @@ public:
     virtual void RemoveAll(const std::vector<std::int32_t>& keys) = 0;
 };
 
-template <class V>
-class IBSIntegerValueMap : public IBSIntegerKeyMapContainer {
+template <class V> class IBSIntegerValueMap : public IBSIntegerKeyMapContainer {
 public:
     using Value = V;
     using Storage = std::map<std::int32_t, V>;
@@ -95,26 +94,21 @@ public:
 };
 
 // Shares its values: a value lives while this map or anybody else holds it.
-template <class T>
-class IBSIntegerInterfaceMap : public IBSIntegerValueMap<std::shared_ptr<T>> {
+template <class T> class IBSIntegerInterfaceMap : public IBSIntegerValueMap<std::shared_ptr<T>> {
 public:
     virtual std::shared_ptr<IBSIntegerInterfaceMap> Clone() const = 0;
 };
-template <class T>
-using IBSIntegerInterfaceMapPtr = std::shared_ptr<IBSIntegerInterfaceMap<T>>;
+template <class T> using IBSIntegerInterfaceMapPtr = std::shared_ptr<IBSIntegerInterfaceMap<T>>;
 
 // Refers to objects that somebody else owns; the map never destroys them.
-template <class T>
-class IBSIntegerObjectMap : public IBSIntegerValueMap<T*> {
+template <class T> class IBSIntegerObjectMap : public IBSIntegerValueMap<T*> {
 public:
     virtual std::shared_ptr<IBSIntegerObjectMap> Clone() const = 0;
 };
-template <class T>
-using IBSIntegerObjectMapPtr = std::shared_ptr<IBSIntegerObjectMap<T>>;
+template <class T> using IBSIntegerObjectMapPtr = std::shared_ptr<IBSIntegerObjectMap<T>>;
 
 // Names kept sorted without ASCII letter case, one value per name.
-template <class V>
-class IBSStringValueMap {
+template <class V> class IBSStringValueMap {
 public:
     using Value = V;
     using Storage = std::map<std::string, V, CaseInsensitiveLess>;
@@ -152,8 +146,7 @@ public:
 
 namespace detail {
 
-template <class Interface>
-class TBSIntegerValueMap final : public Interface {
+template <class Interface> class TBSIntegerValueMap final : public Interface {
 public:
     using V = typename Interface::Value;
     using Storage = std::map<std::int32_t, V>;
@@ -189,8 +182,7 @@ private:
     Storage items_;
 };
 
-template <class Interface>
-class TBSStringValueMap final : public Interface {
+template <class Interface> class TBSStringValueMap final : public Interface {
 public:
     using V = typename Interface::Value;
     using Storage = typename Interface::Storage;
@@ -231,13 +223,11 @@ IBSIntegerStringMapPtr NewIntegerStringMap();
 IBSStringIntegerMapPtr NewStringIntegerMap();
 IBSStringDoubleMapPtr NewStringDoubleMap();
 
-template <class T>
-IBSIntegerInterfaceMapPtr<T> NewIntegerInterfaceMap() {
+template <class T> IBSIntegerInterfaceMapPtr<T> NewIntegerInterfaceMap() {
     return std::make_shared<detail::TBSIntegerValueMap<IBSIntegerInterfaceMap<T>>>();
 }
 
-template <class T>
-IBSIntegerObjectMapPtr<T> NewIntegerObjectMap() {
+template <class T> IBSIntegerObjectMapPtr<T> NewIntegerObjectMap() {
     return std::make_shared<detail::TBSIntegerValueMap<IBSIntegerObjectMap<T>>>();
 }
 

@@ -15,8 +15,7 @@ namespace marqor {
 
 // Shared objects in insertion order; duplicates allowed, elements compared by identity. As a
 // stack it pushes and pops at the end.
-template <class T>
-class IBSObjectList {
+template <class T> class IBSObjectList {
 public:
     using Ptr = std::shared_ptr<T>;
 
@@ -44,17 +43,13 @@ public:
     auto begin() const { return Items().begin(); }
     auto end() const { return Items().end(); }
 };
-template <class T>
-using IBSObjectListPtr = std::shared_ptr<IBSObjectList<T>>;
-template <class T>
-using IBSInterfaceList = IBSObjectList<T>;
-template <class T>
-using IBSObjectStack = IBSObjectList<T>;
+template <class T> using IBSObjectListPtr = std::shared_ptr<IBSObjectList<T>>;
+template <class T> using IBSInterfaceList = IBSObjectList<T>;
+template <class T> using IBSObjectStack = IBSObjectList<T>;
 
 namespace detail {
 
-template <class T>
-class TBSObjectList final : public IBSObjectList<T> {
+template <class T> class TBSObjectList final : public IBSObjectList<T> {
 public:
     using Ptr = std::shared_ptr<T>;
 
@@ -111,16 +106,13 @@ private:
 
 } // namespace detail
 
-template <class T>
-IBSObjectListPtr<T> NewObjectList() {
+template <class T> IBSObjectListPtr<T> NewObjectList() {
     return std::make_shared<detail::TBSObjectList<T>>();
 }
-template <class T>
-IBSObjectListPtr<T> NewInterfaceList() {
+template <class T> IBSObjectListPtr<T> NewInterfaceList() {
     return NewObjectList<T>();
 }
-template <class T>
-IBSObjectListPtr<T> NewObjectStack() {
+template <class T> IBSObjectListPtr<T> NewObjectStack() {
     return NewObjectList<T>();
 }
 

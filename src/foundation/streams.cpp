@@ -97,8 +97,7 @@ std::int64_t TReadOnlyMemoryStream::Seek(std::int64_t offset, TSeekOrigin origin
     return position_;
 }
 
-TBufferedFileStream::TBufferedFileStream(std::string path, bool truncate)
-    : path_(std::move(path)) {
+TBufferedFileStream::TBufferedFileStream(std::string path, bool truncate) : path_(std::move(path)) {
     auto calls = FileSystemCalls();
     fd_ = calls->Open(path_.c_str(), O_RDWR | O_CREAT, 0666);
     if (fd_ < 0)
@@ -182,7 +181,7 @@ std::int64_t TBufferedFileStream::Seek(std::int64_t offset, TSeekOrigin origin) 
 
 std::int64_t TBufferedFileStream::Size() {
     FlushBuffer();
-    struct stat st{};
+    struct stat st {};
     if (fstat(fd_, &st) != 0)
         throw EFileError("Cannot read file", path_, errno);
     return st.st_size;
@@ -219,7 +218,7 @@ TBufferedFileReader::TBufferedFileReader(std::string path) : path_(std::move(pat
     while (fd_ < 0 && errno == EINTR);
     if (fd_ < 0)
         throw EFileError("Cannot open file", path_, errno);
-    struct stat st{};
+    struct stat st {};
     if (fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
         const int error = S_ISDIR(st.st_mode) ? EISDIR : errno;
         close(fd_);
@@ -241,8 +240,8 @@ std::size_t TBufferedFileReader::Read(void* buffer, std::size_t count) {
         if (!inWindow) {
             if (position_ >= size_)
                 break;
-            const auto want = static_cast<std::size_t>(
-                std::min<std::int64_t>(BufferSize, size_ - position_));
+            const auto want =
+                static_cast<std::size_t>(std::min<std::int64_t>(BufferSize, size_ - position_));
             window_.resize(BufferSize);
             ssize_t n;
             do

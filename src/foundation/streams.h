@@ -211,7 +211,9 @@ public:
     // The text in the writer's encoding. Every encoding writes UTF-8 on this platform.
     virtual IBSStreamWriter& Write(std::string_view text) = 0;
 
-    IBSStreamWriter& WriteBytes(std::string_view bytes) { return WriteBuffer(bytes.data(), bytes.size()); }
+    IBSStreamWriter& WriteBytes(std::string_view bytes) {
+        return WriteBuffer(bytes.data(), bytes.size());
+    }
     IBSStreamWriter& WriteFormat(const char* format, ...) __attribute__((format(printf, 2, 3)));
     IBSStreamWriter& WriteLine(std::string_view text = {});
     IBSStreamWriter& WriteLineFormat(const char* format, ...) __attribute__((format(printf, 2, 3)));

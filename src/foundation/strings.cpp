@@ -28,9 +28,8 @@ constexpr std::u32string_view kAccentedSmall =
 std::atomic<char> decimalSeparator{'.'};
 
 bool IsControlBlankOrSeparator(char32_t c) {
-    return c <= 0x20 || (c >= 0x7F && c <= 0xA0) || c == 0x1680 ||
-           (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F ||
-           c == 0x205F || c == 0x3000;
+    return c <= 0x20 || (c >= 0x7F && c <= 0xA0) || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) ||
+           c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
 }
 
 char32_t TableTransliteration(char32_t c) {
@@ -49,8 +48,8 @@ bool WordMatches(std::string_view pattern, std::string_view word) {
         return true;
     const bool leading = pattern.starts_with('*');
     const bool trailing = pattern.size() > (leading ? 1u : 0u) && pattern.ends_with('*');
-    std::string rest(pattern.substr(leading ? 1 : 0,
-                                    pattern.size() - (leading ? 1 : 0) - (trailing ? 1 : 0)));
+    std::string rest(
+        pattern.substr(leading ? 1 : 0, pattern.size() - (leading ? 1 : 0) - (trailing ? 1 : 0)));
     std::erase(rest, '*');
     if (leading && trailing)
         return word.find(rest) != std::string_view::npos;
@@ -155,8 +154,7 @@ std::string TransliterateText(std::string_view text) {
 std::string TextToIdentifier(std::string_view text) {
     std::string out;
     for (char c : TransliterateText(text))
-        if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-            c == '_')
+        if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_')
             out += c;
     if (!out.empty() && out.front() >= '0' && out.front() <= '9')
         out = "X" + out;
@@ -211,8 +209,7 @@ bool IsEmailAddressText(std::string_view text) {
            domain.back() != '.';
 }
 
-bool TextMatchesWords(std::string_view text, std::string_view search,
-                      std::string_view separators) {
+bool TextMatchesWords(std::string_view text, std::string_view search, std::string_view separators) {
     if (search.empty())
         return false;
     const auto words = Tokenize(UpperCaseText(TransliterateText(text)), separators, true);
@@ -260,7 +257,9 @@ double TextAsCoordinate(std::string_view text) {
     std::erase(seconds, '"');
     for (auto at = seconds.find("''"); at != std::string::npos; at = seconds.find("''"))
         seconds.erase(at, 2);
-    auto number = [](const std::string& part) { return ParseLocalFloat(Trim(part)).value_or(0); };
+    auto number = [](const std::string& part) {
+        return ParseLocalFloat(Trim(part)).value_or(0);
+    };
     const double value = number(degrees) + number(minutes) / 60 + number(seconds) / 3600;
     return sign != 0 ? value * sign : value;
 }
@@ -429,8 +428,7 @@ IBSString& IBSString::ReplaceAll(std::string_view oldText, std::string_view newT
     const std::string& text = AsText();
     std::string out;
     std::size_t start = 0;
-    for (auto at = text.find(oldText); at != std::string::npos;
-         at = text.find(oldText, start)) {
+    for (auto at = text.find(oldText); at != std::string::npos; at = text.find(oldText, start)) {
         out.append(text, start, at - start);
         out += newText;
         start = at + oldText.size();
@@ -447,7 +445,8 @@ IBSString& IBSString::SubString(int index, int count) {
         SetText("");
         return *this;
     }
-    SetText(CodePointsToUtf8(std::u32string_view(cps).substr(from, static_cast<std::size_t>(count))));
+    SetText(
+        CodePointsToUtf8(std::u32string_view(cps).substr(from, static_cast<std::size_t>(count))));
     return *this;
 }
 

@@ -102,8 +102,7 @@ std::string PadText(std::string_view text, int width, char32_t padChar, TAlignme
 std::string UpperCaseText(std::string_view text); // "ı" becomes "I" first
 std::string LowerCaseText(std::string_view text); // "İ" becomes "i" first
 bool IsEmailAddressText(std::string_view text);
-bool TextMatchesWords(std::string_view text, std::string_view search,
-                      std::string_view separators);
+bool TextMatchesWords(std::string_view text, std::string_view search, std::string_view separators);
 double TextAsCoordinate(std::string_view text);
 
 } // namespace marqor

@@ -7,8 +7,8 @@ namespace marqor {
 namespace {
 
 constexpr char kLetters[] = " BYDFIMSU";
-const char* const kNames[] = {"",      "BOOLEAN", "BINARY", "DATETIME", "FLOAT",
-                              "INTEGER", "MEMO",   "STRING", "UNDEFINED"};
+const char* const kNames[] = {"",        "BOOLEAN", "BINARY", "DATETIME", "FLOAT",
+                              "INTEGER", "MEMO",    "STRING", "UNDEFINED"};
 
 // U+0081 in UTF-8: the escape character of stored texts.
 constexpr std::string_view kEscape = "\xC2\x81";

@@ -148,10 +148,11 @@ public:
             IBSXmlElementPtr e = std::move(pending.back());
             pending.pop_back();
             if (e.use_count() == 1) {
-                auto& grandChildren = static_cast<TBSXmlElement&>(*e).children_;
-                for (auto& c : grandChildren)
-                    pending.push_back(std::move(c));
-                grandChildren.clear();
+                if (auto* own = dynamic_cast<TBSXmlElement*>(e.get())) {
+                    for (auto& c : own->children_)
+                        pending.push_back(std::move(c));
+                    own->children_.clear();
+                }
             }
         }
     }
@@ -193,12 +194,12 @@ public:
         if (child.get() == this)
             throw std::invalid_argument("An XML element cannot contain itself");
         if (!child->Children().empty())
-            for (auto up = parent_.lock(); up; up = up->parent_.lock())
+            for (auto up = Parent(); up; up = up->Parent())
                 if (up == child)
                     throw std::invalid_argument("An XML element cannot contain itself");
         // A child has one parent: moving it here takes it out of its old list.
         child->RemoveFromParent();
-        static_cast<TBSXmlElement&>(*child).parent_ = weak_from_this();
+        child->SetParent(shared_from_this());
         children_.push_back(child);
         return child;
     }
@@ -207,9 +208,10 @@ public:
             throw EListError(index);
         auto child = children_[static_cast<std::size_t>(index)];
         children_.erase(children_.begin() + index);
-        static_cast<TBSXmlElement&>(*child).parent_.reset();
+        child->SetParent(nullptr);
     }
     IBSXmlElementPtr Parent() const override { return parent_.lock(); }
+    void SetParent(const IBSXmlElementPtr& parent) override { parent_ = parent; }
     IBSXmlElementPtr Clone(bool deep) const override {
         auto copy = std::make_shared<TBSXmlElement>(nameNumber_, tag_);
         copy->attributes_ = attributes_;
@@ -225,7 +227,6 @@ public:
                 return a.second;
         return "";
     }
-    const std::vector<std::pair<int, std::string>>& Attributes() const { return attributes_; }
 
 private:
     int nameNumber_;
@@ -233,12 +234,8 @@ private:
     int tag_;
     std::vector<std::pair<int, std::string>> attributes_; // number 0 is the own text
     IBSXmlElementList children_;
-    std::weak_ptr<TBSXmlElement> parent_;
+    std::weak_ptr<IBSXmlElement> parent_;
 };
-
-const TBSXmlElement& Impl(const IBSXmlElement& e) {
-    return static_cast<const TBSXmlElement&>(e);
-}
 
 // ---------------------------------------------------------------------------------------------
 // Loading
@@ -414,8 +411,7 @@ namespace {
 
 // The getter of the nearest element, this one first, that has the attribute (the root when none
 // has it).
-template <class Get>
-auto Inherited(const IBSXmlElement& self, std::string_view name, Get get) {
+template <class Get> auto Inherited(const IBSXmlElement& self, std::string_view name, Get get) {
     if (self.HasAttribute(name))
         return get(self);
     IBSXmlElementPtr e = self.Parent();
@@ -471,8 +467,8 @@ void IBSXmlElement::SetDateTime(std::string_view name, TDateTime value) {
         return;
     }
     const auto p = DecodeDateTime(value);
-    SetText(name, Format("%04d-%02d-%02dT%02d:%02d:%02d", p.year, p.month, p.day, p.hour,
-                         p.minute, p.second));
+    SetText(name, Format("%04d-%02d-%02dT%02d:%02d:%02d", p.year, p.month, p.day, p.hour, p.minute,
+                         p.second));
 }
 
 void IBSXmlElement::SetTime(std::string_view name, TDateTime value) {
@@ -550,8 +546,8 @@ IBSXmlElementPtr IBSXmlElement::ChildWith(std::string_view name, std::string_vie
     return child;
 }
 
-IBSXmlElementPtr IBSXmlElement::ChildWithInteger(std::string_view name,
-                                                 std::string_view attribute, std::int32_t value) {
+IBSXmlElementPtr IBSXmlElement::ChildWithInteger(std::string_view name, std::string_view attribute,
+                                                 std::int32_t value) {
     return ChildWith(name, attribute, std::to_string(value));
 }
 
@@ -601,13 +597,13 @@ bool IBSXmlElement::Prune() {
     for (int i = ChildCount() - 1; i >= 0; --i)
         if (ChildAt(i)->Prune())
             RemoveChildAt(i);
-    return Children().empty() && Impl(*this).Attributes().empty();
+    return Children().empty() && AttributeNames()->IsEmpty();
 }
 
 bool IBSXmlElement::Matches(int nameNumber, int attributeNameNumber, std::string_view text) const {
     if (NameNumber() != nameNumber)
         return false;
-    return attributeNameNumber == -1 || Impl(*this).TextOf(attributeNameNumber) == text;
+    return attributeNameNumber == -1 || GetText(XmlNameOf(attributeNameNumber)) == text;
 }
 
 void IBSXmlElement::WriteTo(IBSStreamWriter& writer, bool formatted) const {
@@ -618,8 +614,8 @@ void IBSXmlElement::WriteTo(IBSStreamWriter& writer, bool formatted) const {
 }
 
 void IBSXmlElement::WriteElement(int level, IBSStreamWriter& writer, bool formatted) const {
-    const std::string indent = formatted ? std::string(static_cast<std::size_t>(level) * 2, ' ')
-                                         : std::string();
+    const std::string indent =
+        formatted ? std::string(static_cast<std::size_t>(level) * 2, ' ') : std::string();
     auto lineEnd = [&](std::string_view text) {
         if (formatted)
             writer.WriteLine(text);
@@ -628,12 +624,12 @@ void IBSXmlElement::WriteElement(int level, IBSStreamWriter& writer, bool format
     };
     std::string head = indent + "<" + Name();
     std::string ownText;
-    for (const auto& [number, value] : Impl(*this).Attributes()) {
-        if (number == 0) {
-            ownText = value;
+    for (const auto& name : *AttributeNames()) {
+        if (name.empty()) {
+            ownText = GetText(name);
             continue;
         }
-        head += " " + NameRef(number) + "=\"" + EscapeXmlText(value) + "\"";
+        head += " " + name + "=\"" + EscapeXmlText(GetText(name)) + "\"";
     }
     if (Children().empty() && ownText.empty()) {
         writer.Write(head);

@@ -54,6 +54,8 @@ public:
     virtual void RemoveChildAt(int index) = 0;
     // None for a root, and once the parent is gone.
     virtual IBSXmlElementPtr Parent() const = 0;
+    // Only for AddChild and the removals: the parent is held without being kept alive.
+    virtual void SetParent(const IBSXmlElementPtr& parent) = 0;
     // A new element with the same name, tag and attributes, without parent; with deep, the
     // children are cloned too.
     virtual IBSXmlElementPtr Clone(bool deep) const = 0;
@@ -81,13 +83,13 @@ public:
     std::string InheritedText(std::string_view name) const;
 
     // Typed setters, in their fixed text forms.
-    void SetBool(std::string_view name, bool value);                 // "True" / "False"
-    void SetHundredths(std::string_view name, double value);         // value * 100, halves to even
-    void SetDate(std::string_view name, TDateTime value);            // "yyyy-mm-dd"; 0 removes
-    void SetDateTime(std::string_view name, TDateTime value);        // "yyyy-mm-ddThh:nn:ss"
-    void SetTime(std::string_view name, TDateTime value);            // "hh:nn"; 0 removes
-    void SetInteger(std::string_view name, std::int32_t value);      // 0 removes
-    void SetFloat(std::string_view name, double value);              // 15 digits, "."; 0 removes
+    void SetBool(std::string_view name, bool value);                  // "True" / "False"
+    void SetHundredths(std::string_view name, double value);          // value * 100, halves to even
+    void SetDate(std::string_view name, TDateTime value);             // "yyyy-mm-dd"; 0 removes
+    void SetDateTime(std::string_view name, TDateTime value);         // "yyyy-mm-ddThh:nn:ss"
+    void SetTime(std::string_view name, TDateTime value);             // "hh:nn"; 0 removes
+    void SetInteger(std::string_view name, std::int32_t value);       // 0 removes
+    void SetFloat(std::string_view name, double value);               // 15 digits, "."; 0 removes
     void SetSignedInteger(std::string_view name, std::int32_t value); // "+5", "0", "-5"
     void SetSwimTime(std::string_view name, std::int32_t milliseconds); // "00:01:23.45", "NT"
     void SetOwnText(std::string_view text) { SetText({}, text); }

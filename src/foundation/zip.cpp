@@ -173,10 +173,9 @@ IBSStreamWriterPtr OpenZipEntryWriter(const std::string& archive, std::string_vi
     const std::string key = EntryKey(entryName);
     if (ClimbsOut(key))
         throw EZipError(archive, "entry name " + key + " leaves the archive");
-    return NewStreamWriter(std::make_unique<TMemoryStream>(), encoding,
-                           [archive, key](TStream& s) {
-                               StoreEntry(archive, key, static_cast<TMemoryStream&>(s).Bytes());
-                           });
+    return NewStreamWriter(std::make_unique<TMemoryStream>(), encoding, [archive, key](TStream& s) {
+        StoreEntry(archive, key, static_cast<TMemoryStream&>(s).Bytes());
+    });
 }
 
 } // namespace marqor

@@ -1,8 +1,8 @@
+#include "foundation/files.h"
 #include "temp_dir.h"
 
-#include "foundation/files.h"
-
 #include <csignal>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
 #include <sys/wait.h>
@@ -43,8 +43,14 @@ TEST(WriteAll, AWriterKilledAtAnyMomentLeavesTheOldOrTheNewContent) {
             << "round " << round << ": " << content.size() << " bytes";
         (content == a ? sawA : sawB)++;
     }
+    // A killed writer leaves its temporary file behind: proof that kills landed mid-write.
+    int interrupted = 0;
+    for (const auto& e : std::filesystem::directory_iterator(dir.Path()))
+        interrupted += e.path().filename().string().ends_with(".tmp");
     RecordProperty("old", sawA);
     RecordProperty("new", sawB);
+    RecordProperty("interrupted", interrupted);
+    EXPECT_GT(interrupted, 0);
 }
 
 } // namespace

@@ -1,8 +1,7 @@
 #include "fault_calls.h"
-#include "temp_dir.h"
-
 #include "foundation/errors.h"
 #include "foundation/files.h"
+#include "temp_dir.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -69,17 +68,15 @@ TEST_P(Normalise, GivesTheFullPathWithForwardSlashes) {
     EXPECT_EQ(NewFile(c.text, base.get())->PathText(), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Normalise, testing::Values(
-    PathCase{"a|b.txt", "/x", "/x/ab.txt"},
-    PathCase{"C:\\x\\a|b.txt", "/y", "C:/x/ab.txt"},
-    PathCase{"sub\\dir\\f.ini", "/x", "/x/sub/dir/f.ini"},
-    PathCase{"\\\\server\\share\\f.txt", "/x", "/server/share/f.txt"},
-    PathCase{"/a/./b//../c", "/x", "/a/c"},
-    PathCase{"../../../../etc/f", "/x/y", "/etc/f"},
-    PathCase{"x?y:z*<>\".txt", "/x", "/x/xyz.txt"},
-    PathCase{"a:b.txt", "/x", "a:/b.txt"},
-    PathCase{"d:\\..\\f", "/x", "d:/f"},
-    PathCase{"", "/x", ""}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Normalise,
+    testing::Values(
+        PathCase{"a|b.txt", "/x", "/x/ab.txt"}, PathCase{"C:\\x\\a|b.txt", "/y", "C:/x/ab.txt"},
+        PathCase{"sub\\dir\\f.ini", "/x", "/x/sub/dir/f.ini"},
+        PathCase{"\\\\server\\share\\f.txt", "/x", "/server/share/f.txt"},
+        PathCase{"/a/./b//../c", "/x", "/a/c"}, PathCase{"../../../../etc/f", "/x/y", "/etc/f"},
+        PathCase{"x?y:z*<>\".txt", "/x", "/x/xyz.txt"}, PathCase{"a:b.txt", "/x", "a:/b.txt"},
+        PathCase{"d:\\..\\f", "/x", "d:/f"}, PathCase{"", "/x", ""}));
 
 TEST(Path, RelativeTextsStartFromTheProgramDirectory) {
     const auto exe = ExecutableDirectory();
@@ -135,8 +132,9 @@ TEST(Path, InsideSameAndRelative) {
     auto base = NewDirectory("/base");
     EXPECT_EQ(base->RelativeDirectory(*NewDirectory("/p/q"), *NewDirectory("/p/r/s"))->PathText(),
               "/r/s");
-    EXPECT_EQ(NewDirectory("/base/x")->RelativeDirectory(*NewDirectory("/p/q"),
-                                                         *NewDirectory("/p/r"))->PathText(),
+    EXPECT_EQ(NewDirectory("/base/x")
+                  ->RelativeDirectory(*NewDirectory("/p/q"), *NewDirectory("/p/r"))
+                  ->PathText(),
               "/base/r");
 }
 
@@ -228,7 +226,7 @@ TEST(File, WriteAllKeepsPermissionsAndWritesThroughLinks) {
     NewFile(dir / "link.txt")->WriteAll("new");
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "link.txt"));
     EXPECT_EQ(TempDir::Read(target), "new");
-    struct stat st{};
+    struct stat st {};
     stat(target.c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
 }
@@ -262,11 +260,16 @@ TEST_P(WriteAllFault, KeepsTheOldContentAndNamesPathAndReason) {
     EXPECT_THAT(ExistingTemporaries(dir), testing::IsEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, WriteAllFault, testing::Values(
-    ReplaceFault{"FullDisk", [](FaultyCalls& c) { c.spaceLeft = 1000; }, "No space left"},
-    ReplaceFault{"RefusedOpen", [](FaultyCalls& c) { c.openError = EACCES; }, "Permission denied"},
-    ReplaceFault{"FailedFlush", [](FaultyCalls& c) { c.fsyncError = EIO; }, "Input/output error"},
-    ReplaceFault{"FailedRename", [](FaultyCalls& c) { c.renameError = EXDEV; }, "cross-device"}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WriteAllFault,
+    testing::Values(ReplaceFault{"FullDisk", [](FaultyCalls& c) { c.spaceLeft = 1000; },
+                                 "No space left"},
+                    ReplaceFault{"RefusedOpen", [](FaultyCalls& c) { c.openError = EACCES; },
+                                 "Permission denied"},
+                    ReplaceFault{"FailedFlush", [](FaultyCalls& c) { c.fsyncError = EIO; },
+                                 "Input/output error"},
+                    ReplaceFault{"FailedRename", [](FaultyCalls& c) { c.renameError = EXDEV; },
+                                 "cross-device"}));
 
 TEST(File, WriteAllCompletesShortWrites) {
     TempDir dir;
@@ -355,9 +358,9 @@ TEST(Directory, ListsFilesMaskByMaskInNameOrder) {
               (std::vector<std::string>{".hidden.ini", "A.INI", "b.ini", "readme", "x.xml"}));
     EXPECT_EQ(Names(d->Files("*.xml;*.ini;*.INI"), dir.Path()),
               (std::vector<std::string>{"x.xml", ".hidden.ini", "A.INI", "b.ini"}));
-    EXPECT_EQ(Names(d->FilesOfKinds({fkIni}, true), dir.Path()),
-              (std::vector<std::string>{".hidden.ini", "A.INI", "b.ini", "sub/c.ini",
-                                        "sub/deep/d.ini"}));
+    EXPECT_EQ(
+        Names(d->FilesOfKinds({fkIni}, true), dir.Path()),
+        (std::vector<std::string>{".hidden.ini", "A.INI", "b.ini", "sub/c.ini", "sub/deep/d.ini"}));
     EXPECT_EQ(Names(d->FilesOfKinds({}, true), dir.Path()).size(), 8u);
     const auto subs = d->Subdirectories("sub*");
     ASSERT_EQ(subs.size(), 2u);
@@ -399,8 +402,8 @@ TEST(Programs, RunCapturedHandsOverEachOutputLine) {
     const int code = f->RunCaptured(R"(plain "with space" $(touch pwned) ;rm)",
                                     [&](const std::string& l) { lines.push_back(l); });
     EXPECT_EQ(code, 3);
-    EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "[plain]", "[with space]",
-                                               "[$(touch]", "[pwned)]", "[;rm]", "last"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"one", "two", "[plain]", "[with space]", "[$(touch]",
+                                               "[pwned)]", "[;rm]", "last"}));
     EXPECT_FALSE(std::filesystem::exists(dir / "pwned"));
     EXPECT_EQ(NewFile(dir / "missing.sh")->RunCaptured("", {}), -1);
 }
@@ -432,8 +435,9 @@ TEST(Programs, RunAndWaitTellsSuccessAndRunDoesNotWait) {
 TEST(Programs, TheExploreCommandGetsThePathAsOneArgument) {
     TempDir dir;
     const auto log = dir / "explored.txt";
-    const auto tool = Script(dir, "explore.sh", "printf '%s|' \"$@\" > \"" + log + ".part\"\nmv \"" +
-                                                    log + ".part\" \"" + log + "\"\n");
+    const auto tool = Script(dir, "explore.sh",
+                             "printf '%s|' \"$@\" > \"" + log + ".part\"\nmv \"" + log +
+                                 ".part\" \"" + log + "\"\n");
     SetDirectoryExploreCmd("\"" + tool + "\" --open=%s --new");
     auto target = NewDirectory(dir / "odd \"name\" $(x)");
     EXPECT_TRUE(target->Open());

@@ -133,14 +133,22 @@ TEST(NotifyEventList, RemovesTheLastMatchingEntryAndCallsInOrder) {
     auto events = NewNotifyEventList();
     std::string calls;
     int owner = 0;
-    events->AddEvent({&owner, 0, [&](void*) { calls += "a"; }});
-    events->AddEvent({&owner, 1, [&](void*) { calls += "b"; }});
-    events->AddEvent({&owner, 0, [&](void*) { calls += "c"; }});
+    events->AddEvent({&owner, 0, [&](void*) {
+                          calls += "a";
+                      }});
+    events->AddEvent({&owner, 1, [&](void*) {
+                          calls += "b";
+                      }});
+    events->AddEvent({&owner, 0, [&](void*) {
+                          calls += "c";
+                      }});
     events->RemoveEvent(&owner, 0);
     events->CallAll(nullptr);
     EXPECT_EQ(calls, "ab");
     // A handler that removes entries while the list is called.
-    events->AddEvent({nullptr, 0, [&](void*) { events->RemoveEvent(&owner, 1); }});
+    events->AddEvent({nullptr, 0, [&](void*) {
+                          events->RemoveEvent(&owner, 1);
+                      }});
     calls.clear();
     events->CallAll(&owner);
     events->CallAll(&owner);
@@ -177,13 +185,16 @@ TEST_P(VariantSerial, ReadsKindAndText) {
     EXPECT_EQ(v->Text(), GetParam().text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, VariantSerial, testing::Values(
-    SerialCase{"I;12", vkInteger, "12"}, SerialCase{"S;a;b", vkString, "a;b"},
-    SerialCase{"", vkEmpty, ""}, SerialCase{" ;", vkEmpty, ""},
-    SerialCase{"Q;x", vkUndefined, "x"}, SerialCase{"I", vkInteger, ""},
-    SerialCase{"M;a\xC2\x81nb\xC2\x81" "0c", vkMemo, std::string_view("a\nb\0c", 5)},
-    SerialCase{"M;x#CRLF#y#LF#z", vkMemo, "x\r\ny\nz"},
-    SerialCase{"M;\xC2\x81\xC2\x81\xC2\x81q", vkMemo, "\xC2\x81q"}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, VariantSerial,
+    testing::Values(SerialCase{"I;12", vkInteger, "12"}, SerialCase{"S;a;b", vkString, "a;b"},
+                    SerialCase{"", vkEmpty, ""}, SerialCase{" ;", vkEmpty, ""},
+                    SerialCase{"Q;x", vkUndefined, "x"}, SerialCase{"I", vkInteger, ""},
+                    SerialCase{"M;a\xC2\x81nb\xC2\x81"
+                               "0c",
+                               vkMemo, std::string_view("a\nb\0c", 5)},
+                    SerialCase{"M;x#CRLF#y#LF#z", vkMemo, "x\r\ny\nz"},
+                    SerialCase{"M;\xC2\x81\xC2\x81\xC2\x81q", vkMemo, "\xC2\x81q"}));
 
 TEST(Variant, ValuesTakeTheirFixedTextForms) {
     auto v = NewVariant();
@@ -203,7 +214,9 @@ TEST(Variant, ValuesTakeTheirFixedTextForms) {
 }
 
 TEST(Variant, MemoSerialFormRoundTripsEveryControlCharacter) {
-    const std::string text("a\r\nb\tc\bd\0e\xC2\x81" "f", 12);
+    const std::string text("a\r\nb\tc\bd\0e\xC2\x81"
+                           "f",
+                           12);
     auto v = NewVariant();
     v->SetMemo(text);
     EXPECT_EQ(v->SerialText().find_first_of(std::string("\r\n\t\b\0", 5)), std::string::npos);

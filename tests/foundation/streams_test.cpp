@@ -1,8 +1,7 @@
 #include "fault_calls.h"
-#include "temp_dir.h"
-
 #include "foundation/errors.h"
 #include "foundation/streams.h"
+#include "temp_dir.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -27,12 +26,14 @@ std::vector<std::string> ReadAllLines(IBSStreamReader& r) {
 }
 
 TEST(StreamReader, ByteOrderMarkIsHonouredAndKeptInAsText) {
-    auto r = ReaderOf("\xEF\xBB\xBF" "A=1\r\nB=2");
+    auto r = ReaderOf("\xEF\xBB\xBF"
+                      "A=1\r\nB=2");
     auto map = r->AsStringMap();
     EXPECT_EQ(map->Get("A"), "1");
     EXPECT_EQ(map->Get("B"), "2");
     EXPECT_EQ(map->Count(), 2);
-    EXPECT_TRUE(r->AsText().starts_with("\xEF\xBB\xBF" "A=1"));
+    EXPECT_TRUE(r->AsText().starts_with("\xEF\xBB\xBF"
+                                        "A=1"));
     EXPECT_EQ(r->Encoding(), reUtf8);
 }
 
@@ -54,20 +55,33 @@ TEST_P(ReadLines, GivesTheTextLineByLine) {
 }
 
 using S = std::string;
-INSTANTIATE_TEST_SUITE_P(Cases, ReadLines, testing::Values(
-    DecodeCase{"BlankLinesBetweenLinesAreSkipped", "x\r\n\r\ny", {"x", "y"}},
-    DecodeCase{"CrLfAndCrLfAllEndLines", "a\rb\nc\r\nd", {"a", "b", "c", "d"}},
-    DecodeCase{"ABlankFirstLineIsReturned", "\r\nx\r\n", {"", "x"}},
-    DecodeCase{"NulAfterALineBreakIsSkipped", S("a\r\n\0\0b\0c", 8), {"a", S("b\0c", 3)}},
-    DecodeCase{"AnsiTextIsWindows1252", "M\xFCller\r\n\x80", {"Müller", "€"}},
-    DecodeCase{"ValidUtf8WithoutMarkIsUtf8", "Müller", {"Müller"}},
-    DecodeCase{"Utf16LittleEndian", S("\xFF\xFE" "a\0\r\0\n\0\x0A\x01", 10), {"a", "Ċ"}},
-    DecodeCase{"Utf16BigEndian", S("\xFE\xFF\0a\0\n\x0D\x0A", 8), {"a", "\u0D0A"}},
-    DecodeCase{"TruncatedUtf16EndsWithAReplacement", S("\xFF\xFE" "a\0b", 5), {"a\uFFFD"}},
-    DecodeCase{"TruncatedUtf8IsReadByteByByte", "\xEF\xBB\xBF" "ab\xC3", {"abÃ"}},
-    DecodeCase{"ALoneByteOrderMarkIsAnEmptyText", "\xEF\xBB\xBF", {}},
-    DecodeCase{"ALoneUtf16MarkIsAnEmptyText", "\xFF\xFE", {}},
-    DecodeCase{"EmptyStream", "", {}}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReadLines,
+    testing::Values(DecodeCase{"BlankLinesBetweenLinesAreSkipped", "x\r\n\r\ny", {"x", "y"}},
+                    DecodeCase{"CrLfAndCrLfAllEndLines", "a\rb\nc\r\nd", {"a", "b", "c", "d"}},
+                    DecodeCase{"ABlankFirstLineIsReturned", "\r\nx\r\n", {"", "x"}},
+                    DecodeCase{
+                        "NulAfterALineBreakIsSkipped", S("a\r\n\0\0b\0c", 8), {"a", S("b\0c", 3)}},
+                    DecodeCase{"AnsiTextIsWindows1252", "M\xFCller\r\n\x80", {"Müller", "€"}},
+                    DecodeCase{"ValidUtf8WithoutMarkIsUtf8", "Müller", {"Müller"}},
+                    DecodeCase{"Utf16LittleEndian",
+                               S("\xFF\xFE"
+                                 "a\0\r\0\n\0\x0A\x01",
+                                 10),
+                               {"a", "Ċ"}},
+                    DecodeCase{"Utf16BigEndian", S("\xFE\xFF\0a\0\n\x0D\x0A", 8), {"a", "\u0D0A"}},
+                    DecodeCase{"TruncatedUtf16EndsWithAReplacement",
+                               S("\xFF\xFE"
+                                 "a\0b",
+                                 5),
+                               {"a\uFFFD"}},
+                    DecodeCase{"TruncatedUtf8IsReadByteByByte",
+                               "\xEF\xBB\xBF"
+                               "ab\xC3",
+                               {"abÃ"}},
+                    DecodeCase{"ALoneByteOrderMarkIsAnEmptyText", "\xEF\xBB\xBF", {}},
+                    DecodeCase{"ALoneUtf16MarkIsAnEmptyText", "\xFF\xFE", {}},
+                    DecodeCase{"EmptyStream", "", {}}));
 
 TEST(StreamReader, EmptyStreamHasNoLinesAndNoText) {
     auto r = ReaderOf("");
@@ -81,7 +95,8 @@ TEST(StreamReader, StartOfTextSkipsTheMarkOnlyWhenThereIsOne) {
     auto ansi = ReaderOf("abc");
     ansi->SetPosition(-1);
     EXPECT_EQ(ansi->Position(), 0);
-    auto utf8 = ReaderOf("\xEF\xBB\xBF" "abc");
+    auto utf8 = ReaderOf("\xEF\xBB\xBF"
+                         "abc");
     utf8->SetPosition(-1);
     EXPECT_EQ(utf8->Position(), 3);
     utf8->SetPosition(-7);
@@ -196,9 +211,11 @@ TEST(FileReader, ReadsAcrossItsBufferWindows) {
 TEST(FileWriter, WritesAByteOrderMarkOnlyIntoAnEmptyFile) {
     TempDir dir;
     OpenFileWriter(dir / "new.xml", false, weUtf8Bom)->Write("x");
-    EXPECT_EQ(TempDir::Read(dir / "new.xml"), "\xEF\xBB\xBF" "x");
+    EXPECT_EQ(TempDir::Read(dir / "new.xml"), "\xEF\xBB\xBF"
+                                              "x");
     OpenFileWriter(dir / "new.xml", true, weUtf8Bom)->Write("y");
-    EXPECT_EQ(TempDir::Read(dir / "new.xml"), "\xEF\xBB\xBF" "xy");
+    EXPECT_EQ(TempDir::Read(dir / "new.xml"), "\xEF\xBB\xBF"
+                                              "xy");
     auto w = OpenFileWriter(dir / "new.xml", false, weUtf8Bom);
     EXPECT_EQ(w->BytesWritten(), 0);
     w->SetPosition(-1);

@@ -37,14 +37,14 @@ TEST_P(Pad, FillsOrCutsToTheWidthInCharacters) {
     EXPECT_EQ(NewBSString(c.text)->Pad(c.width, c.pad, c.alignment).AsText(), c.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Pad, testing::Values(
-    PadCase{"ab", 5, U'*', taCenter, "*ab**"},
-    PadCase{"ab", 1, U'*', taCenter, "a"},
-    PadCase{"ab", 4, U'.', taLeftJustify, "ab.."},
-    PadCase{"ab", 4, U'.', taRightJustify, "..ab"},
-    PadCase{"äöü", 2, U' ', taLeftJustify, "äö"},
-    PadCase{"ä", 3, U'·', taRightJustify, "··ä"},
-    PadCase{"abc", 0, U' ', taLeftJustify, ""}));
+INSTANTIATE_TEST_SUITE_P(Cases, Pad,
+                         testing::Values(PadCase{"ab", 5, U'*', taCenter, "*ab**"},
+                                         PadCase{"ab", 1, U'*', taCenter, "a"},
+                                         PadCase{"ab", 4, U'.', taLeftJustify, "ab.."},
+                                         PadCase{"ab", 4, U'.', taRightJustify, "..ab"},
+                                         PadCase{"äöü", 2, U' ', taLeftJustify, "äö"},
+                                         PadCase{"ä", 3, U'·', taRightJustify, "··ä"},
+                                         PadCase{"abc", 0, U' ', taLeftJustify, ""}));
 
 struct TextCase {
     const char* input;
@@ -61,11 +61,14 @@ TEST_P(Transliterate, GivesPlainAscii) {
     EXPECT_EQ(NewBSString(GetParam().input)->Transliterate().AsText(), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Transliterate, testing::Values(
-    TextCase{"Łódź", "Lodz"}, TextCase{"Straße", "Strasse"}, TextCase{"Ärger", "Aerger"},
-    TextCase{"Øresund", "Oeresund"}, TextCase{"Œuvre", "Oeuvre"}, TextCase{"Þór", "Thor"},
-    TextCase{"Đorđe", "Djordje"}, TextCase{"‘x’ „y“", "'x' \"y\""}, TextCase{"«°»", "<.>"},
-    TextCase{"Ça va", "Ca va"}, TextCase{"日本", "日本"}));
+INSTANTIATE_TEST_SUITE_P(Cases, Transliterate,
+                         testing::Values(TextCase{"Łódź", "Lodz"}, TextCase{"Straße", "Strasse"},
+                                         TextCase{"Ärger", "Aerger"},
+                                         TextCase{"Øresund", "Oeresund"},
+                                         TextCase{"Œuvre", "Oeuvre"}, TextCase{"Þór", "Thor"},
+                                         TextCase{"Đorđe", "Djordje"},
+                                         TextCase{"‘x’ „y“", "'x' \"y\""}, TextCase{"«°»", "<.>"},
+                                         TextCase{"Ça va", "Ca va"}, TextCase{"日本", "日本"}));
 
 class ToIdentifier : public testing::TestWithParam<TextCase> {};
 
@@ -73,9 +76,10 @@ TEST_P(ToIdentifier, KeepsOnlyIdentifierCharacters) {
     EXPECT_EQ(NewBSString(GetParam().input)->ToIdentifier().AsText(), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ToIdentifier, testing::Values(
-    TextCase{"3 Zürich", "X3Zuerich"}, TextCase{"a-b_c", "ab_c"}, TextCase{"", ""},
-    TextCase{"日本", ""}, TextCase{"9", "X9"}));
+INSTANTIATE_TEST_SUITE_P(Cases, ToIdentifier,
+                         testing::Values(TextCase{"3 Zürich", "X3Zuerich"},
+                                         TextCase{"a-b_c", "ab_c"}, TextCase{"", ""},
+                                         TextCase{"日本", ""}, TextCase{"9", "X9"}));
 
 TEST(BSString, CaseTestsCanIgnoreTheAccentedLettersOfTheTable) {
     EXPECT_TRUE(NewBSString("MÜLLER")->IsUpperCase(false));
@@ -114,14 +118,15 @@ TEST_P(Email, FollowsTheAddressRules) {
     EXPECT_EQ(NewBSString(GetParam().address)->IsEmailAddress(), GetParam().valid);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Email, testing::Values(
-    EmailCase{"anna.berg@example.org", true}, EmailCase{"@example.org", false},
-    EmailCase{"anna@", false}, EmailCase{".anna@example.org", false},
-    EmailCase{"anna.@example.org", false}, EmailCase{"anna@example", false},
-    EmailCase{"anna@example.", false}, EmailCase{"anna@.example.org", false},
-    EmailCase{"anna@exa mple.org", false}, EmailCase{"anna@exa_mple.org", false},
-    EmailCase{"anna", false}, EmailCase{"än@example.org", false},
-    EmailCase{"a@b@example.org", false}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Email,
+    testing::Values(EmailCase{"anna.berg@example.org", true}, EmailCase{"@example.org", false},
+                    EmailCase{"anna@", false}, EmailCase{".anna@example.org", false},
+                    EmailCase{"anna.@example.org", false}, EmailCase{"anna@example", false},
+                    EmailCase{"anna@example.", false}, EmailCase{"anna@.example.org", false},
+                    EmailCase{"anna@exa mple.org", false}, EmailCase{"anna@exa_mple.org", false},
+                    EmailCase{"anna", false}, EmailCase{"än@example.org", false},
+                    EmailCase{"a@b@example.org", false}));
 
 struct WordsCase {
     const char* text;
@@ -140,15 +145,18 @@ TEST_P(MatchesWords, EverySearchWordMatchesSomeWord) {
     EXPECT_EQ(NewBSString(c.text)->MatchesWords(c.search, " "), c.matches);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, MatchesWords, testing::Values(
-    WordsCase{"Basel Zürich", "zü*", true}, WordsCase{"Basel Zürich", "zur*", false},
-    WordsCase{"Basel Zürich", "*rich", true}, WordsCase{"Basel Zürich", "*sel* zue*", true},
-    WordsCase{"Basel Zürich", "basel", true}, WordsCase{"Basel Zürich", "base", false},
-    WordsCase{"Basel Zürich", "*", true}, WordsCase{"Basel Zürich", "", false},
-    WordsCase{"Basel Zürich", "   ", true}, WordsCase{"Basel Zürich", "ba*el", false}, // an inner star is dropped
-    WordsCase{"Basel Zürich", "bas*el", true},
-    // A leading star is a suffix test, also when the rest occurs earlier in the word.
-    WordsCase{"ABAB", "*ab", true}, WordsCase{"Bern", "*xy", false}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MatchesWords,
+    testing::Values(
+        WordsCase{"Basel Zürich", "zü*", true}, WordsCase{"Basel Zürich", "zur*", false},
+        WordsCase{"Basel Zürich", "*rich", true}, WordsCase{"Basel Zürich", "*sel* zue*", true},
+        WordsCase{"Basel Zürich", "basel", true}, WordsCase{"Basel Zürich", "base", false},
+        WordsCase{"Basel Zürich", "*", true}, WordsCase{"Basel Zürich", "", false},
+        WordsCase{"Basel Zürich", "   ", true},
+        WordsCase{"Basel Zürich", "ba*el", false}, // an inner star is dropped
+        WordsCase{"Basel Zürich", "bas*el", true},
+        // A leading star is a suffix test, also when the rest occurs earlier in the word.
+        WordsCase{"ABAB", "*ab", true}, WordsCase{"Bern", "*xy", false}));
 
 struct CoordinateCase {
     const char* text;
@@ -165,10 +173,13 @@ TEST_P(AsCoordinate, ReadsDegreesMinutesAndSeconds) {
     EXPECT_DOUBLE_EQ(NewBSString(GetParam().text)->AsCoordinate(), GetParam().degrees);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, AsCoordinate, testing::Values(
-    CoordinateCase{"S 33° 30'", -33.5}, CoordinateCase{"46° 30'", 46.5},
-    CoordinateCase{"N 46° 30' 36\"", 46.51}, CoordinateCase{"W 1° 0' 36''", -1.01},
-    CoordinateCase{"7.25", 7.25}, CoordinateCase{"", 0}, CoordinateCase{"x° y'", 0}));
+INSTANTIATE_TEST_SUITE_P(Cases, AsCoordinate,
+                         testing::Values(CoordinateCase{"S 33° 30'", -33.5},
+                                         CoordinateCase{"46° 30'", 46.5},
+                                         CoordinateCase{"N 46° 30' 36\"", 46.51},
+                                         CoordinateCase{"W 1° 0' 36''", -1.01},
+                                         CoordinateCase{"7.25", 7.25}, CoordinateCase{"", 0},
+                                         CoordinateCase{"x° y'", 0}));
 
 TEST(BSString, NumbersAreReadFromTheTrimmedTextWithDefaults) {
     EXPECT_EQ(NewBSString(" 42 ")->AsInteger(-1), 42);

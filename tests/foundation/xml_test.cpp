@@ -1,8 +1,7 @@
-#include "temp_dir.h"
-
 #include "foundation/errors.h"
 #include "foundation/xml.h"
 #include "foundation/zip.h"
+#include "temp_dir.h"
 
 #include <clocale>
 #include <gtest/gtest.h>
@@ -73,13 +72,14 @@ TEST_P(TypedGetters, ReadTheAttributeTextOrGiveTheZeroValue) {
     EXPECT_EQ(e->GetIntegerOrMissing("v"), GetParam().orMissing);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, TypedGetters, testing::Values(
-    GetCase{"", false, 0, 0, -32768}, GetCase{"TRUE", true, 0, 0, -32768},
-    GetCase{"false", false, 0, 0, -32768}, GetCase{"12", true, 12, 12, 12},
-    GetCase{"0", false, 0, 0, 0}, GetCase{"+7", true, 7, 7, 7},
-    GetCase{"1,5", false, 0, 1.5, -32768}, GetCase{"1.5", false, 0, 1.5, -32768},
-    GetCase{"-3", true, -3, -3, -3}, GetCase{"x", false, 0, 0, -32768},
-    GetCase{"99999999999", false, 0, 99999999999.0, -32768}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TypedGetters,
+    testing::Values(GetCase{"", false, 0, 0, -32768}, GetCase{"TRUE", true, 0, 0, -32768},
+                    GetCase{"false", false, 0, 0, -32768}, GetCase{"12", true, 12, 12, 12},
+                    GetCase{"0", false, 0, 0, 0}, GetCase{"+7", true, 7, 7, 7},
+                    GetCase{"1,5", false, 0, 1.5, -32768}, GetCase{"1.5", false, 0, 1.5, -32768},
+                    GetCase{"-3", true, -3, -3, -3}, GetCase{"x", false, 0, 0, -32768},
+                    GetCase{"99999999999", false, 0, 99999999999.0, -32768}));
 
 TEST(XmlElement, SettersWriteTheirFixedTextForms) {
     auto e = NewXmlElement("E");
@@ -105,10 +105,15 @@ TEST(XmlElement, SettersWriteTheirFixedTextForms) {
         const char* name;
         const char* text;
     } expected[] = {
-        {"f", "1.5"}, {"g", "1E20"}, {"h", "1E-5"}, {"i", "0.333333333333333"},
-        {"a", "12"}, {"b", "14"}, {"z", "0"}, {"no", "False"}, {"p", "+5"}, {"q", "0"},
-        {"r", "-5"}, {"t", "00:01:23.45"}, {"nt", "NT"}, {"long", "100:01:23.45"},
-        {"d", "2024-03-09"}, {"dt", "2024-03-09T07:05:03"}, {"tm", "07:05"},
+        {"f", "1.5"},        {"g", "1E20"},
+        {"h", "1E-5"},       {"i", "0.333333333333333"},
+        {"a", "12"},         {"b", "14"},
+        {"z", "0"},          {"no", "False"},
+        {"p", "+5"},         {"q", "0"},
+        {"r", "-5"},         {"t", "00:01:23.45"},
+        {"nt", "NT"},        {"long", "100:01:23.45"},
+        {"d", "2024-03-09"}, {"dt", "2024-03-09T07:05:03"},
+        {"tm", "07:05"},
     };
     for (const auto& x : expected)
         EXPECT_EQ(e->GetText(x.name), x.text) << x.name;
@@ -160,13 +165,12 @@ TEST(XmlElement, WritesElementsFormattedAndUnformatted) {
     b->SetOwnText("t");
     b->AddNewChild("C");
     a->AddNewChild("D")->SetOwnText("x<y");
-    EXPECT_EQ(a->AsXmlText(true),
-              "<A v=\"&amp;&quot;\">\r\n"
-              "  <B>t\r\n"
-              "    <C />\r\n"
-              "  </B>\r\n"
-              "  <D>x&lt;y</D>\r\n"
-              "</A>\r\n");
+    EXPECT_EQ(a->AsXmlText(true), "<A v=\"&amp;&quot;\">\r\n"
+                                  "  <B>t\r\n"
+                                  "    <C />\r\n"
+                                  "  </B>\r\n"
+                                  "  <D>x&lt;y</D>\r\n"
+                                  "</A>\r\n");
     EXPECT_EQ(a->AsXmlText(false, true),
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?><A v=\"&amp;&quot;\"><B>t<C /></B>"
               "<D>x&lt;y</D></A>");
@@ -236,8 +240,9 @@ TEST(XmlElement, ATreeRoundTripsThroughAFile) {
         tree->WriteTo(*w, true);
         w->Close();
     }
-    EXPECT_TRUE(TempDir::Read(file->PathText()).starts_with(
-        "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<KAVRIN"));
+    EXPECT_TRUE(
+        TempDir::Read(file->PathText())
+            .starts_with("\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<KAVRIN"));
     auto loaded = LoadXmlFromFile(*file);
     ASSERT_NE(loaded, nullptr);
     EXPECT_TRUE(SameTree(*tree, *loaded)) << loaded->AsXmlText();
@@ -281,21 +286,21 @@ std::string Nested(int depth) {
     return s;
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, LoadText, testing::Values(
-    LoadCase{"Plain", "<A b=\"1\"/>", true},
-    LoadCase{"Empty", "", false},
-    LoadCase{"OnlyADeclaration", "<?xml version=\"1.0\"?>", false},
-    LoadCase{"Unclosed", "<A><B></A>", false},
-    LoadCase{"Garbage", "not xml at all", false},
-    LoadCase{"TruncatedAttribute", "<A b=\"1", false},
-    LoadCase{"DeepButAllowed", Nested(XmlMaxDepth), true},
-    LoadCase{"HundredThousandLevels", Nested(100'000), false},
-    LoadCase{"UnclosedHundredThousandLevels", std::string(300'000, '<'), false},
-    LoadCase{"EntityExpansion",
-             "<!DOCTYPE r [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;\">"
-             "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;\">]>"
-             "<r v=\"&d;&d;&d;&d;&d;&d;\">&d;&d;&d;&d;</r>",
-             true}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, LoadText,
+    testing::Values(
+        LoadCase{"Plain", "<A b=\"1\"/>", true}, LoadCase{"Empty", "", false},
+        LoadCase{"OnlyADeclaration", "<?xml version=\"1.0\"?>", false},
+        LoadCase{"Unclosed", "<A><B></A>", false}, LoadCase{"Garbage", "not xml at all", false},
+        LoadCase{"TruncatedAttribute", "<A b=\"1", false},
+        LoadCase{"DeepButAllowed", Nested(XmlMaxDepth), true},
+        LoadCase{"HundredThousandLevels", Nested(100'000), false},
+        LoadCase{"UnclosedHundredThousandLevels", std::string(300'000, '<'), false},
+        LoadCase{"EntityExpansion",
+                 "<!DOCTYPE r [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;\">"
+                 "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;\">]>"
+                 "<r v=\"&d;&d;&d;&d;&d;&d;\">&d;&d;&d;&d;</r>",
+                 true}));
 
 TEST(LoadXml, CustomEntitiesAreNeverExpanded) {
     auto e = LoadXmlFromText("<!DOCTYPE r [<!ENTITY a \"aaaa\">]><r v=\"&a;&amp;&#228;\">&a;</r>");
@@ -305,7 +310,8 @@ TEST(LoadXml, CustomEntitiesAreNeverExpanded) {
 }
 
 TEST(LoadXml, TextNodesAreTrimmedAndCommentsIgnored) {
-    auto e = LoadXmlFromText("<r a=\"1\"><!-- note --><?pi x?>\n  first  <c/><![CDATA[ second ]]></r>");
+    auto e =
+        LoadXmlFromText("<r a=\"1\"><!-- note --><?pi x?>\n  first  <c/><![CDATA[ second ]]></r>");
     ASSERT_NE(e, nullptr);
     EXPECT_EQ(e->Text(), "second");
     EXPECT_EQ(e->ChildCount(), 1);

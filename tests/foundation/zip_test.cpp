@@ -1,7 +1,6 @@
-#include "temp_dir.h"
-
 #include "foundation/errors.h"
 #include "foundation/zip.h"
+#include "temp_dir.h"
 
 #include <filesystem>
 #include <gmock/gmock.h>
