@@ -624,7 +624,7 @@ void IBSXmlElement::WriteElement(int level, IBSStreamWriter& writer, bool format
     };
     std::string head = indent + "<" + Name();
     std::string ownText;
-    for (const auto& name : *AttributeNames()) {
+    for (const auto& name : AttributeNames()) {
         if (name.empty()) {
             ownText = GetText(name);
             continue;
