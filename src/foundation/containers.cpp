@@ -1,9 +1,12 @@
 #include "foundation/containers.h"
 
 #include "foundation/errors.h"
+#include "foundation/maps.h"
 #include "foundation/text.h"
 
 #include <algorithm>
+#include <cstdarg>
+#include <cstdio>
 #include <unordered_map>
 
 namespace marqor {
@@ -601,7 +604,179 @@ private:
     std::unordered_map<std::int32_t, std::size_t> index_;
 };
 
+
+bool DisplayLess(const std::string& a, const std::string& b) {
+    return CompareDisplayText(a, b) < 0;
+}
+
+class TBSStringSet final : public IBSStringSet {
+public:
+    TBSStringSet() = default;
+    explicit TBSStringSet(std::vector<std::string> items) : items_(std::move(items)) {
+        Normalise();
+    }
+
+    void Clear() override { items_.clear(); }
+    int Count() const override { return static_cast<int>(items_.size()); }
+    const std::vector<std::string>& Items() const override { return items_; }
+    std::string AsText() const override {
+        std::string out;
+        for (std::size_t i = 0; i < items_.size(); ++i) {
+            if (i)
+                out += ',';
+            out += QuoteCommaItem(items_[i]);
+        }
+        return out;
+    }
+    void SetAsText(std::string_view text) override {
+        items_ = NewStringListFromText(text)->Items();
+        Normalise();
+    }
+    const std::string& Item(int index) const override {
+        CheckIndex(index, items_.size());
+        return items_[static_cast<std::size_t>(index)];
+    }
+    void ToUpperAll() override {
+        for (auto& s : items_)
+            s = UnicodeUpper(s);
+        Normalise();
+    }
+    bool Contains(std::string_view text) const override { return IndexOf(text) >= 0; }
+    std::string Join(std::string_view separator) const override {
+        return NewStringListFrom(items_)->Join(separator);
+    }
+    int IndexOf(std::string_view text) const override {
+        const std::string key(text);
+        const auto it = std::lower_bound(items_.begin(), items_.end(), key, DisplayLess);
+        return (it != items_.end() && *it == key) ? static_cast<int>(it - items_.begin()) : -1;
+    }
+    bool Add(std::string text) override {
+        const auto it = std::lower_bound(items_.begin(), items_.end(), text, DisplayLess);
+        if (it != items_.end() && *it == text)
+            return false;
+        items_.insert(it, std::move(text));
+        return true;
+    }
+    void AddAll(const std::vector<std::string>& items) override {
+        const auto copy = items; // items may be our own
+        items_.insert(items_.end(), copy.begin(), copy.end());
+        Normalise();
+    }
+    void Remove(std::string_view text) override {
+        const int at = IndexOf(text);
+        if (at >= 0)
+            items_.erase(items_.begin() + at);
+    }
+    IBSStringSetPtr Clone() const override { return std::make_shared<TBSStringSet>(*this); }
+
+private:
+    // CompareDisplayText orders every two different texts, so sorting and dropping equal
+    // neighbours leaves each text once.
+    void Normalise() {
+        std::ranges::sort(items_, DisplayLess);
+        items_.erase(std::unique(items_.begin(), items_.end()), items_.end());
+    }
+
+    std::vector<std::string> items_;
+};
+
+double ReadFloat(std::string_view text) {
+    const auto v = ParseFloat(text);
+    if (!v)
+        throw EConvertError("'" + std::string(text) + "' is not a valid floating point value");
+    return *v;
+}
+
 } // namespace
+
+int IBSStringList::AddFormat(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string text = FormatV(format, args);
+    va_end(args);
+    return Add(std::move(text));
+}
+
+IBSStringSetPtr IBSStringList::AsSet() const {
+    return std::make_shared<TBSStringSet>(Items());
+}
+
+bool IBSStringList::IsSubsetOf(const std::vector<std::string>& other) const {
+    return std::ranges::all_of(Items(), [&](const std::string& s) {
+        return std::ranges::find(other, s) != other.end();
+    });
+}
+
+bool IBSStringList::ContainsAll(const std::vector<std::string>& items) const {
+    return std::ranges::all_of(items, [&](const std::string& s) { return Contains(s); });
+}
+
+bool IBSStringSet::IsSubsetOf(const std::vector<std::string>& other) const {
+    return std::ranges::all_of(Items(), [&](const std::string& s) {
+        return std::ranges::find(other, s) != other.end();
+    });
+}
+
+bool IBSStringSet::ContainsAll(const std::vector<std::string>& items) const {
+    return std::ranges::all_of(items, [&](const std::string& s) { return Contains(s); });
+}
+
+IBSStringListPtr IBSStringSet::AsStringList() const {
+    return NewStringListFrom(Items());
+}
+
+IBSStringSetPtr IBSIntegerSet::AsStringSet() const {
+    auto set = NewStringSet();
+    for (auto v : Items())
+        set->Add(std::to_string(v));
+    return set;
+}
+
+IBSStringSetPtr IBSStringMap::NameSet() const {
+    return Names()->AsSet();
+}
+
+IBSIntegerMapPtr IBSStringMap::AsIntegerMap() const {
+    auto map = NewIntegerMap();
+    for (int i = 0; i < Count(); ++i) {
+        const auto key = ReadInteger(TrimView(NameAt(i)));
+        const auto value = ReadInteger(TrimView(ValueAt(i)));
+        if (!map->ContainsKey(key))
+            map->Put(key, value);
+    }
+    return map;
+}
+
+IBSIntegerDoubleMapPtr IBSStringMap::AsIntegerDoubleMap() const {
+    auto map = NewIntegerDoubleMap();
+    for (int i = 0; i < Count(); ++i) {
+        const auto key = ReadInteger(TrimView(NameAt(i)));
+        const auto value = ReadFloat(ValueAt(i));
+        if (!map->ContainsKey(key))
+            map->Put(key, value);
+    }
+    return map;
+}
+
+IBSStringIntegerMapPtr IBSStringMap::AsStringIntegerMap() const {
+    auto map = NewStringIntegerMap();
+    for (int i = 0; i < Count(); ++i) {
+        const auto value = ReadInteger(TrimView(ValueAt(i)));
+        if (!map->ContainsName(NameAt(i)))
+            map->Put(NameAt(i), value);
+    }
+    return map;
+}
+
+IBSStringDoubleMapPtr IBSStringMap::AsStringDoubleMap() const {
+    auto map = NewStringDoubleMap();
+    for (int i = 0; i < Count(); ++i) {
+        const auto value = ReadFloat(ValueAt(i));
+        if (!map->ContainsName(NameAt(i)))
+            map->Put(NameAt(i), value);
+    }
+    return map;
+}
 
 IBSIntegerListPtr NewIntegerList() {
     return std::make_shared<TBSIntegerList>();
@@ -645,6 +820,16 @@ IBSStringMapPtr NewStringMapFrom(const std::vector<std::string>& lines) {
 
 IBSLookupItemsPtr NewLookupItems() {
     return std::make_shared<TBSLookupItems>();
+}
+
+IBSStringSetPtr NewStringSet() {
+    return std::make_shared<TBSStringSet>();
+}
+
+IBSStringSetPtr NewStringSetFromText(std::string_view commaText) {
+    auto set = NewStringSet();
+    set->SetAsText(commaText);
+    return set;
 }
 
 } // namespace marqor

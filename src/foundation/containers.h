@@ -19,12 +19,23 @@ class IBSIntegerSet;
 class IBSLookupItems;
 class IBSStringList;
 class IBSStringMap;
+class IBSStringSet;
+class IBSIntegerMap;
+class IBSIntegerDoubleMap;
+class IBSStringIntegerMap;
+class IBSStringDoubleMap;
 
 using IBSIntegerListPtr = std::shared_ptr<IBSIntegerList>;
 using IBSIntegerSetPtr = std::shared_ptr<IBSIntegerSet>;
 using IBSLookupItemsPtr = std::shared_ptr<IBSLookupItems>;
 using IBSStringListPtr = std::shared_ptr<IBSStringList>;
 using IBSStringMapPtr = std::shared_ptr<IBSStringMap>;
+using IBSStringSetPtr = std::shared_ptr<IBSStringSet>;
+// The maps below are declared in "foundation/maps.h".
+using IBSIntegerMapPtr = std::shared_ptr<IBSIntegerMap>;
+using IBSIntegerDoubleMapPtr = std::shared_ptr<IBSIntegerDoubleMap>;
+using IBSStringIntegerMapPtr = std::shared_ptr<IBSStringIntegerMap>;
+using IBSStringDoubleMapPtr = std::shared_ptr<IBSStringDoubleMap>;
 
 // Integers in insertion order, duplicates allowed.
 class IBSIntegerList {
@@ -89,6 +100,9 @@ public:
     virtual std::int32_t Min() const = 0;                     // 2147483647 when empty
     virtual IBSIntegerSetPtr SubSet(int first, int count) const = 0;
     virtual void Toggle(std::int32_t value) = 0;
+    void Merge(const std::vector<std::int32_t>& values) { AddAll(values); }
+    // The values in decimal, as a (text-sorted) string set.
+    IBSStringSetPtr AsStringSet() const;
 
     auto begin() const { return Items().begin(); }
     auto end() const { return Items().end(); }
@@ -136,6 +150,46 @@ public:
     // count -1 means to the end; the range is clipped to the list.
     virtual IBSStringListPtr SubList(int first, int count) const = 0;
 
+    // Add of the printf-formatted text; answers its index.
+    int AddFormat(const char* format, ...) __attribute__((format(printf, 2, 3)));
+    // A sorted set of the items.
+    IBSStringSetPtr AsSet() const;
+    // Every own item is among the other's items.
+    bool IsSubsetOf(const std::vector<std::string>& other) const;
+    bool ContainsAll(const std::vector<std::string>& items) const;
+
+    auto begin() const { return Items().begin(); }
+    auto end() const { return Items().end(); }
+};
+
+// Texts kept in a natural sorted order (CompareDisplayText), without duplicates, compared with
+// letter case: "a" and "A" are two items.
+class IBSStringSet {
+public:
+    virtual ~IBSStringSet() = default;
+
+    virtual void Clear() = 0;
+    virtual int Count() const = 0;
+    bool IsEmpty() const { return Count() == 0; }
+    virtual const std::vector<std::string>& Items() const = 0;
+    // The comma text of the items, as IBSStringList::AsText.
+    virtual std::string AsText() const = 0;
+    // Clears, then adds every ","-separated item (empty ones too, once).
+    virtual void SetAsText(std::string_view text) = 0;
+    virtual const std::string& Item(int index) const = 0;
+    virtual void ToUpperAll() = 0;
+    virtual bool Contains(std::string_view text) const = 0;
+    virtual std::string Join(std::string_view separator) const = 0; // empty items skipped
+    virtual int IndexOf(std::string_view text) const = 0;           // -1 when absent
+    // Answers whether the text was new; an item already present is ignored.
+    virtual bool Add(std::string text) = 0;
+    virtual void AddAll(const std::vector<std::string>& items) = 0;
+    virtual void Remove(std::string_view text) = 0;
+    virtual IBSStringSetPtr Clone() const = 0;
+    bool IsSubsetOf(const std::vector<std::string>& other) const;
+    bool ContainsAll(const std::vector<std::string>& items) const;
+    IBSStringListPtr AsStringList() const;
+
     auto begin() const { return Items().begin(); }
     auto end() const { return Items().end(); }
 };
@@ -174,6 +228,16 @@ public:
     // Stable sorts by name or by value (with case).
     virtual void SortByName() = 0;
     virtual void SortByValue() = 0;
+
+    // The names as a set.
+    IBSStringSetPtr NameSet() const;
+    // Names and values read as integers (or floats, "." as separator); the first text that is
+    // no number raises EConvertError. A name that repeats keeps its first value.
+    IBSIntegerMapPtr AsIntegerMap() const;
+    IBSIntegerDoubleMapPtr AsIntegerDoubleMap() const;
+    // Values read as numbers under the names; the first value that is none raises EConvertError.
+    IBSStringIntegerMapPtr AsStringIntegerMap() const;
+    IBSStringDoubleMapPtr AsStringDoubleMap() const;
 };
 
 // Display texts with integer keys in insertion order, one entry per key. They fill every keyed
@@ -207,6 +271,18 @@ public:
     virtual IBSStringMapPtr AsStringMap() const = 0;
 };
 
+// A range-for over a container held by a shared pointer keeps it alive for the whole loop, also
+// when the pointer is a temporary: for (int key : map->Keys()) { ... }. (Writing
+// *map->Keys() instead would leave the loop with a dangling reference.)
+template <class C>
+auto begin(const std::shared_ptr<C>& c) -> decltype(c->begin()) {
+    return c->begin();
+}
+template <class C>
+auto end(const std::shared_ptr<C>& c) -> decltype(c->end()) {
+    return c->end();
+}
+
 IBSIntegerListPtr NewIntegerList();
 IBSIntegerSetPtr NewIntegerSet();
 IBSIntegerSetPtr NewIntegerSetOf(std::int32_t value);
@@ -217,5 +293,7 @@ IBSStringMapPtr NewStringMap();
 // Every line with "=" after its first character becomes a name and a value.
 IBSStringMapPtr NewStringMapFrom(const std::vector<std::string>& lines);
 IBSLookupItemsPtr NewLookupItems();
+IBSStringSetPtr NewStringSet();
+IBSStringSetPtr NewStringSetFromText(std::string_view commaText);
 
 } // namespace marqor

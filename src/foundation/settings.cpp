@@ -13,52 +13,6 @@ namespace marqor {
 namespace {
 
 // ---------------------------------------------------------------------------------------------
-// Calendar arithmetic (proleptic Gregorian, days relative to 1970-01-01)
-
-constexpr std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const auto yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
-struct Civil {
-    std::int64_t year;
-    unsigned month;
-    unsigned day;
-};
-
-constexpr Civil CivilFromDays(std::int64_t z) {
-    z += 719468;
-    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const auto doe = static_cast<unsigned>(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const std::int64_t y = static_cast<std::int64_t>(yoe) + era * 400;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    const unsigned d = doy - (153 * mp + 2) / 5 + 1;
-    const unsigned m = mp < 10 ? mp + 3 : mp - 9;
-    return {y + (m <= 2), m, d};
-}
-
-constexpr std::int64_t kEpochDays = DaysFromCivil(1899, 12, 30); // -25569
-constexpr std::int64_t kMsPerDay = 86400000;
-// 1 January 0001 and 1 January 10000 as day counts of the settings.
-constexpr double kFirstDay = double(DaysFromCivil(1, 1, 1) - kEpochDays);
-constexpr double kEndDay = double(DaysFromCivil(10000, 1, 1) - kEpochDays);
-
-bool IsLeapYear(int y) {
-    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-}
-
-int DaysInMonth(int y, int m) {
-    static constexpr int days[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return m == 2 && IsLeapYear(y) ? 29 : days[m - 1];
-}
-
-// ---------------------------------------------------------------------------------------------
 // Escaping
 
 constexpr std::string_view kEscape = "\xC2\x81"; // U+0081 in UTF-8
@@ -284,73 +238,6 @@ IBSSettingsPtr& UserSettingsSlot() {
 }
 
 } // namespace
-
-// ---------------------------------------------------------------------------------------------
-// Date-times
-
-TBSDateRange MakeDateRange(TDateTime from, TDateTime to) {
-    if (from == 0 && to == 0)
-        return {0, OpenEndDateTime};
-    return {from, to};
-}
-
-std::optional<TDateTime> EncodeDateTime(int year, int month, int day, int hour, int minute,
-                                        int second, int millisecond) {
-    if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 ||
-        day > DaysInMonth(year, month) || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
-        second < 0 || second > 59 || millisecond < 0 || millisecond > 999)
-        return std::nullopt;
-    const double date = double(DaysFromCivil(year, unsigned(month), unsigned(day)) - kEpochDays);
-    const double time =
-        double(((hour * 60 + minute) * 60 + second) * 1000 + millisecond) / double(kMsPerDay);
-    return date >= 0 ? date + time : date - time;
-}
-
-std::optional<TBSDateTimeParts> DecodeDateTime(TDateTime value) {
-    if (!std::isfinite(value) || value <= kFirstDay - 1 || value >= kEndDay)
-        return std::nullopt;
-    const auto ms = std::llround(value * double(kMsPerDay));
-    const std::int64_t day = ms / kMsPerDay; // towards zero: the time of day counts forwards
-    const std::int64_t time = (ms < 0 ? -ms : ms) % kMsPerDay;
-    const Civil c = CivilFromDays(day + kEpochDays);
-    if (c.year < 1 || c.year > 9999)
-        return std::nullopt;
-    TBSDateTimeParts p;
-    p.Year = int(c.year);
-    p.Month = int(c.month);
-    p.Day = int(c.day);
-    p.Hour = int(time / 3600000);
-    p.Minute = int(time / 60000 % 60);
-    p.Second = int(time / 1000 % 60);
-    p.Millisecond = int(time % 1000);
-    // 1 January 0001 was a Monday; counting from it keeps the modulo positive.
-    p.DayOfWeek = int((day + kEpochDays - DaysFromCivil(1, 1, 1) + 1) % 7) + 1;
-    return p;
-}
-
-std::string DateTimeToStampText(TDateTime value) {
-    const auto p = DecodeDateTime(value);
-    if (!p)
-        return "";
-    return Format("%04d%02d%02d%02d%02d%02d%03d", p->Year, p->Month, p->Day, p->Hour, p->Minute,
-                  p->Second, p->Millisecond);
-}
-
-std::optional<TDateTime> StampTextToDateTime(std::string_view text) {
-    if (text.size() != 17)
-        return std::nullopt;
-    for (char c : text)
-        if (c < '0' || c > '9')
-            return std::nullopt;
-    auto part = [&](std::size_t at, std::size_t n) {
-        int v = 0;
-        for (std::size_t i = at; i < at + n; ++i)
-            v = v * 10 + (text[i] - '0');
-        return v;
-    };
-    return EncodeDateTime(part(0, 4), part(4, 2), part(6, 2), part(8, 2), part(10, 2), part(12, 2),
-                          part(14, 3));
-}
 
 // ---------------------------------------------------------------------------------------------
 // Text forms

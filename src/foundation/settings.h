@@ -7,6 +7,7 @@
 // default.
 
 #include "foundation/containers.h"
+#include "foundation/date_time.h"
 
 #include <cstdint>
 #include <memory>
@@ -15,46 +16,6 @@
 #include <string_view>
 
 namespace marqor {
-
-// ---------------------------------------------------------------------------------------------
-// Date-times as the settings store them
-
-// Days since 30 December 1899; the fraction is the time of day. 0 means no date.
-using TDateTime = double;
-inline constexpr TDateTime NoDateTime = 0;
-// 31 December 2099, the open end of a date range.
-inline constexpr TDateTime OpenEndDateTime = 73050;
-
-struct TBSDateRange {
-    TDateTime From = 0;
-    TDateTime To = OpenEndDateTime;
-    friend bool operator==(const TBSDateRange&, const TBSDateRange&) = default;
-};
-// The range (from, to); (0, 0) stands for the whole range (0, 73050).
-TBSDateRange MakeDateRange(TDateTime from, TDateTime to);
-
-struct TBSDateTimeParts {
-    int Year = 0;
-    int Month = 0;
-    int Day = 0;
-    int Hour = 0;
-    int Minute = 0;
-    int Second = 0;
-    int Millisecond = 0;
-    int DayOfWeek = 0; // 1 Sunday .. 7 Saturday
-};
-
-// Nothing when a part is out of its range (years 1 .. 9999). Before 30 December 1899 the day
-// count is negative and the time of day still counts forwards: -1.25 is 29 December, 06:00.
-std::optional<TDateTime> EncodeDateTime(int year, int month, int day, int hour = 0, int minute = 0,
-                                        int second = 0, int millisecond = 0);
-// Rounded to the millisecond; nothing for a value outside the years 1 .. 9999.
-std::optional<TBSDateTimeParts> DecodeDateTime(TDateTime value);
-
-// "yyyymmddhhnnsszzz". A value outside the years 1 .. 9999 has no such form and gives "".
-std::string DateTimeToStampText(TDateTime value);
-// Exactly 17 digits that make a valid moment, else nothing.
-std::optional<TDateTime> StampTextToDateTime(std::string_view text);
 
 // ---------------------------------------------------------------------------------------------
 // Text forms

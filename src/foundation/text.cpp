@@ -324,21 +324,14 @@ std::size_t Utf8Next(std::string_view s, std::size_t i, char32_t& cp) {
     return n;
 }
 
-std::string DecodeTextBytes(std::string_view bytes, TextEncoding* found) {
-    auto report = [&](TextEncoding e) {
-        if (found)
-            *found = e;
-    };
-    if (bytes.starts_with("\xEF\xBB\xBF")) {
-        report(TextEncoding::Utf8Bom);
-        bytes.remove_prefix(3);
+std::string DecodeTextBytesAs(std::string_view bytes, TextEncoding encoding) {
+    switch (encoding) {
+    case TextEncoding::Utf8:
+    case TextEncoding::Utf8Bom:
         return IsValidUtf8(bytes) ? std::string(bytes) : CodePointsToUtf8(Utf8ToCodePoints(bytes));
-    }
-    const bool le = bytes.starts_with("\xFF\xFE");
-    const bool be = bytes.starts_with("\xFE\xFF");
-    if (le || be) {
-        report(le ? TextEncoding::Utf16LE : TextEncoding::Utf16BE);
-        bytes.remove_prefix(2);
+    case TextEncoding::Utf16LE:
+    case TextEncoding::Utf16BE: {
+        const bool le = encoding == TextEncoding::Utf16LE;
         std::string out;
         out.reserve(bytes.size());
         auto unit = [&](std::size_t i) -> char32_t {
@@ -363,15 +356,50 @@ std::string DecodeTextBytes(std::string_view bytes, TextEncoding* found) {
             AppendUtf8(out, 0xFFFD); // odd byte count: a truncated last unit
         return out;
     }
-    if (IsValidUtf8(bytes)) {
-        report(TextEncoding::Utf8);
-        return std::string(bytes);
+    case TextEncoding::Windows1252:
+        break;
     }
-    report(TextEncoding::Windows1252);
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 4);
     for (unsigned char b : bytes)
         AppendUtf8(out, Cp1252ToUnicode(b));
+    return out;
+}
+
+std::string DecodeTextBytes(std::string_view bytes, TextEncoding* found) {
+    TextEncoding e;
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        e = TextEncoding::Utf8Bom;
+        bytes.remove_prefix(3);
+    } else if (bytes.starts_with("\xFF\xFE")) {
+        e = TextEncoding::Utf16LE;
+        bytes.remove_prefix(2);
+    } else if (bytes.starts_with("\xFE\xFF")) {
+        e = TextEncoding::Utf16BE;
+        bytes.remove_prefix(2);
+    } else {
+        e = IsValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1252;
+    }
+    if (found)
+        *found = e;
+    return DecodeTextBytesAs(bytes, e);
+}
+
+std::string EncodeUtf16LE(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() * 2);
+    auto unit = [&](char32_t u) {
+        out += static_cast<char>(u & 0xFF);
+        out += static_cast<char>((u >> 8) & 0xFF);
+    };
+    for (char32_t c : Utf8ToCodePoints(text)) {
+        if (c >= 0x10000) {
+            unit(0xD800 + ((c - 0x10000) >> 10));
+            unit(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            unit(c);
+        }
+    }
     return out;
 }
 
@@ -397,9 +425,7 @@ std::size_t Utf8Length(std::string_view s) {
     return count;
 }
 
-std::string Format(const char* format, ...) {
-    va_list args;
-    va_start(args, format);
+std::string FormatV(const char* format, va_list args) {
     va_list copy;
     va_copy(copy, args);
     const int n = std::vsnprintf(nullptr, 0, format, copy);
@@ -409,6 +435,13 @@ std::string Format(const char* format, ...) {
         out.resize(static_cast<std::size_t>(n));
         std::vsnprintf(out.data(), out.size() + 1, format, args);
     }
+    return out;
+}
+
+std::string Format(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::string out = FormatV(format, args);
     va_end(args);
     return out;
 }

@@ -3,6 +3,7 @@
 // Small text helpers that every subsystem uses. Texts are UTF-8; where a rule speaks of
 // characters it means code points.
 
+#include <cstdarg>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -62,11 +63,17 @@ enum class TextEncoding { Utf8, Utf8Bom, Utf16LE, Utf16BE, Windows1252 };
 // valid UTF-8 is UTF-8 and anything else is read as Windows-1252, as the old platform wrote it.
 // A truncated UTF-16 unit or a lone surrogate becomes U+FFFD. The mark is not part of the text.
 std::string DecodeTextBytes(std::string_view bytes, TextEncoding* found = nullptr);
+// Decodes bytes of a known encoding; a byte-order mark at the start is decoded like any other
+// character (U+FEFF). Utf8 and Utf8Bom read invalid bytes one by one as Windows-1252.
+std::string DecodeTextBytesAs(std::string_view bytes, TextEncoding encoding);
+// UTF-8 text as UTF-16 little-endian code units, without a byte-order mark.
+std::string EncodeUtf16LE(std::string_view text);
 
 // The number of code points.
 std::size_t Utf8Length(std::string_view s);
 
 // printf-style formatting into a std::string.
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string FormatV(const char* format, va_list args);
 
 } // namespace marqor
