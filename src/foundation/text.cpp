@@ -414,6 +414,15 @@ bool IsValidUtf8(std::string_view s) {
     return true;
 }
 
+std::string_view Utf8Prefix(std::string_view s, std::size_t n) {
+    std::size_t i = 0;
+    for (std::size_t count = 0; i < s.size() && count < n; ++count) {
+        char32_t cp;
+        i += Utf8Next(s, i, cp);
+    }
+    return s.substr(0, i);
+}
+
 std::size_t Utf8Length(std::string_view s) {
     std::size_t count = 0;
     for (std::size_t i = 0; i < s.size();) {

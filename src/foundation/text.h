@@ -69,6 +69,9 @@ std::string DecodeTextBytesAs(std::string_view bytes, TextEncoding encoding);
 // UTF-8 text as UTF-16 little-endian code units, without a byte-order mark.
 std::string EncodeUtf16LE(std::string_view text);
 
+// The first n code points of s (all of s when it has fewer).
+std::string_view Utf8Prefix(std::string_view s, std::size_t n);
+
 // The number of code points.
 std::size_t Utf8Length(std::string_view s);
 

@@ -1,5 +1,7 @@
 #include "foundation/variant.h"
 
+#include "foundation/settings.h"
+
 #include "foundation/text.h"
 
 namespace marqor {
@@ -10,93 +12,6 @@ constexpr char kLetters[] = " BYDFIMSU";
 const char* const kNames[] = {"",        "BOOLEAN", "BINARY", "DATETIME", "FLOAT",
                               "INTEGER", "MEMO",    "STRING", "UNDEFINED"};
 
-// U+0081 in UTF-8: the escape character of stored texts.
-constexpr std::string_view kEscape = "\xC2\x81";
-
-std::string EscapeMemo(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        char code = 0;
-        switch (c) {
-        case '\0':
-            code = '0';
-            break;
-        case '\b':
-            code = 'b';
-            break;
-        case '\t':
-            code = 't';
-            break;
-        case '\n':
-            code = 'n';
-            break;
-        case '\r':
-            code = 'r';
-            break;
-        }
-        if (code) {
-            out += kEscape;
-            out += code;
-        } else if (text.substr(i, 2) == kEscape) {
-            out += kEscape;
-            out += kEscape;
-            ++i;
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-void ReplaceEvery(std::string& s, std::string_view from, std::string_view to) {
-    for (auto at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
-        s.replace(at, from.size(), to);
-}
-
-std::string UnescapeMemo(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size();) {
-        if (text.substr(i, 2) != kEscape) {
-            out += text[i++];
-            continue;
-        }
-        i += 2;
-        if (i >= text.size())
-            break;
-        switch (text[i]) {
-        case '0':
-            out += '\0';
-            break;
-        case 'b':
-            out += '\b';
-            break;
-        case 't':
-            out += '\t';
-            break;
-        case 'n':
-            out += '\n';
-            break;
-        case 'r':
-            out += '\r';
-            break;
-        default: {
-            // Any other character stands for itself, whole, however many bytes it has.
-            char32_t cp;
-            const std::size_t n = Utf8Next(text, i, cp);
-            out.append(text.substr(i, n));
-            i += n;
-            continue;
-        }
-        }
-        ++i;
-    }
-    ReplaceEvery(out, "#CRLF#", "\r\n");
-    ReplaceEvery(out, "#LF#", "\n");
-    return out;
-}
 
 class TBSWritableVariant final : public IBSWritableVariant {
 public:
@@ -152,7 +67,7 @@ std::string IBSVariant::AsBytes() const {
 std::string IBSVariant::SerialText() const {
     std::string out(1, VariantKindLetter(Kind()));
     out += ';';
-    out += Kind() == vkMemo ? EscapeMemo(Text()) : Text();
+    out += Kind() == vkMemo ? EscapeSettingText(Text()) : Text();
     return out;
 }
 
@@ -196,7 +111,7 @@ void IBSWritableVariant::SetSerialText(std::string_view serial) {
         if (serial.front() == kLetters[k])
             kind = static_cast<TBSVariantKind>(k);
     const std::string_view text = serial.size() > 2 ? serial.substr(2) : std::string_view();
-    Set(kind, kind == vkMemo ? UnescapeMemo(text) : std::string(text));
+    Set(kind, kind == vkMemo ? UnescapeSettingText(text) : std::string(text));
 }
 
 IBSWritableVariantPtr NewVariant(std::string_view serial) {

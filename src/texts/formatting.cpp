@@ -30,16 +30,6 @@ TBSFormatSettings& ProcessSettingsSlot() {
                         "' invalid or incompatible with argument");
 }
 
-// The first n code points of s.
-std::string_view Utf8Prefix(std::string_view s, std::size_t n) {
-    std::size_t i = 0;
-    for (std::size_t count = 0; i < s.size() && count < n; ++count) {
-        char32_t cp;
-        i += Utf8Next(s, i, cp);
-    }
-    return s.substr(0, i);
-}
-
 std::string ReplaceDecimalPoint(std::string digits, const TBSFormatSettings& fs) {
     const auto dot = digits.find('.');
     if (dot != std::string::npos)

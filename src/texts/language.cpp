@@ -25,15 +25,6 @@ constexpr std::string_view kEnglishNames[LanguageCount] = {
 // Texts are cut to this many characters, keys of references too.
 constexpr std::size_t kMaxTextLength = 999;
 
-std::string_view Utf8Prefix(std::string_view s, std::size_t n) {
-    std::size_t i = 0;
-    for (std::size_t count = 0; i < s.size() && count < n; ++count) {
-        char32_t cp;
-        i += Utf8Next(s, i, cp);
-    }
-    return s.substr(0, i);
-}
-
 bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
     return s.size() >= prefix.size() && SameText(s.substr(0, prefix.size()), prefix);
 }
