@@ -423,7 +423,8 @@ std::optional<TDateTime> ReadTimeText(std::string_view text, bool hourMinutesOnl
     std::string s(text);
     std::erase(s, ' ');
     std::vector<std::string> groups;
-    for (const auto& part : *Tokenize(s, "h:.,", false)->AsStringList()) {
+    const auto parts = Tokenize(s, "h:.,", false);
+    for (const auto& part : *parts->AsStringList()) {
         std::vector<std::string> pairs;
         if (part.size() > 2) {
             // Cut into pairs from the right end: "1230" is 12 and 30, "123" is 1 and 23.
