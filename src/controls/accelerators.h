@@ -11,6 +11,7 @@
 
 #include <QPointer>
 
+#include <deque>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -54,7 +55,7 @@ struct TKvrAcceleratorItem {
 struct TKvrAcceleratorGroup {
     TKvrAcceleratorGroup* Parent = nullptr;
     QObject* Owner = nullptr; // the window, a tab sheet or a notebook page
-    std::vector<TKvrAcceleratorItem> Items;
+    std::deque<TKvrAcceleratorItem> Items; // a deque, so AddItem's references stay valid
     std::vector<std::unique_ptr<TKvrAcceleratorGroup>> Children;
 
     // Adds an item with its existing accelerator or its candidate letters.

@@ -60,7 +60,6 @@ void TBSCustomRadioGroup::SetItems(const std::vector<std::string>& items) {
     for (std::size_t i = 0; i < items.size(); ++i) {
         if (i == buttons_.size()) {
             auto* b = new QRadioButton(this);
-            b->setObjectName(objectName() + "_" + QString::number(i));
             const int index = int(i);
             group_->addButton(b, index);
             connect(b, &QRadioButton::toggled, this, [this, index](bool on) {

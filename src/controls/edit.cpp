@@ -360,7 +360,6 @@ void TBSEdit::PlaceButton() {
         delete button_.data();
     if (!button_) {
         button_ = new QToolButton(parent);
-        button_->setObjectName(objectName().isEmpty() ? QString() : objectName() + "_Button");
         button_->setAutoRaise(true);
         button_->setFocusPolicy(Qt::NoFocus);
         button_->setIcon(ControlGlyph(behaviour_ ? behaviour_->GlyphName() : "BS_GLYPH_ARROW"));
