@@ -131,6 +131,8 @@ std::vector<std::string> TBSFormCore::FormClassChain() const {
 }
 
 std::string TBSFormCore::FormClassName() const {
+    if (!className_.empty())
+        return className_;
     const auto chain = FormClassChain();
     return chain.empty() ? std::string() : chain.back();
 }
@@ -139,6 +141,8 @@ void TBSFormCore::Loaded() {
     if (loaded_)
         return;
     loaded_ = true;
+    // Kept for the destructors of the bases, which no longer see the window's own class.
+    className_ = FormClassName();
     FitFonts();
     translator_.CollectTemplate(FormClassName());
     TranslateWindow();

@@ -114,6 +114,7 @@ private:
     std::vector<std::string> baseNames_;
     TBSLanguageCtrls translator_;
     bool loaded_ = false;
+    std::string className_;
 };
 
 template <class QtWindow> class TBSFormOf : public QtWindow, public TBSFormCore {
