@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTabWidget>
-
 #include <algorithm>
 
 namespace marqor {

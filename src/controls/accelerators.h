@@ -10,7 +10,6 @@
 // window; AssignAccelerators collects that data from a window and writes the captions back.
 
 #include <QPointer>
-
 #include <deque>
 #include <memory>
 #include <string>
@@ -54,7 +53,7 @@ struct TKvrAcceleratorItem {
 
 struct TKvrAcceleratorGroup {
     TKvrAcceleratorGroup* Parent = nullptr;
-    QObject* Owner = nullptr; // the window, a tab sheet or a notebook page
+    QObject* Owner = nullptr;              // the window, a tab sheet or a notebook page
     std::deque<TKvrAcceleratorItem> Items; // a deque, so AddItem's references stay valid
     std::vector<std::unique_ptr<TKvrAcceleratorGroup>> Children;
 

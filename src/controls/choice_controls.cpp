@@ -9,7 +9,6 @@
 #include <QMenu>
 #include <QStyle>
 #include <QStyleOptionButton>
-
 #include <algorithm>
 
 namespace marqor {

@@ -13,7 +13,6 @@
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
-
 #include <functional>
 #include <string>
 #include <vector>

@@ -15,7 +15,6 @@
 #include <QStyledItemDelegate>
 #include <QTimer>
 #include <QToolButton>
-
 #include <algorithm>
 
 namespace marqor {
@@ -317,8 +316,8 @@ void TBSCustomComboBox::keyPressEvent(QKeyEvent* e) {
         e->accept(); // a read-only list takes no key, not even the arrows
         return;
     }
-    const bool plain = (e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
-                                          Qt::AltModifier)) == 0;
+    const bool plain =
+        (e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == 0;
     if ((e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Delete) && type_ != cbtText &&
         !mandatory_) {
         ClearByUser();
@@ -458,8 +457,9 @@ void TBSComboBox::ApplyTexts(const IBSStringList& lines, int first, int count) {
     const std::string& hint = lines.Item(first);
     if (!hint.empty() && hint != ".")
         SetHint(hint);
-    if (ComboBoxType() == cbtKey)
-        return; // the items of a key list come from code
+    // The items of a key list come from code; a block with the hint only keeps the items.
+    if (ComboBoxType() == cbtKey || count < 2)
+        return;
     const int selected = currentIndex();
     const QString text = currentText();
     Programmatic([&] {

@@ -8,7 +8,6 @@
 
 #include <QComboBox>
 #include <QPointer>
-
 #include <cstdint>
 #include <functional>
 #include <string>

@@ -8,7 +8,6 @@
 #include <QPixmap>
 #include <QVariant>
 #include <QWidget>
-
 #include <cmath>
 
 namespace marqor {

@@ -10,7 +10,6 @@
 
 #include <QFont>
 #include <QIcon>
-
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -40,7 +39,9 @@ struct TBSControlValue {
     static TBSControlValue Integer(std::int64_t i) { return {vkInteger, false, {}, i, double(i)}; }
     static TBSControlValue Float(double x) { return {vkFloat, false, {}, 0, x}; }
     static TBSControlValue Date(TDateTime d) { return {vkDateTime, false, {}, 0, d}; }
-    static TBSControlValue Boolean(bool b) { return {vkBoolean, false, {}, b ? 1 : 0, b ? 1. : 0.}; }
+    static TBSControlValue Boolean(bool b) {
+        return {vkBoolean, false, {}, b ? 1 : 0, b ? 1. : 0.};
+    }
 
     bool IsEmpty() const { return empty; }
     // Integers and booleans as numbers, texts as they read; 0 when nothing fits.

@@ -4,7 +4,6 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
-
 #include <mutex>
 
 namespace marqor {

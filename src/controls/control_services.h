@@ -8,7 +8,6 @@
 
 #include <QRect>
 #include <QString>
-
 #include <functional>
 #include <memory>
 #include <string>
@@ -20,10 +19,10 @@ class QWidget;
 namespace marqor {
 
 struct TBSFileChoice {
-    std::string Title;    // a text reference or a plain text
-    std::string Initial;  // start directory, or a proposed file
-    int Mode = 1;         // 0 save, 1 open
-    std::string Filter;   // "Text files (*.txt);;All files (*)"
+    std::string Title;     // a text reference or a plain text
+    std::string Initial;   // start directory, or a proposed file
+    int Mode = 1;          // 0 save, 1 open
+    std::string Filter;    // "Text files (*.txt);;All files (*)"
     bool Multiple = false; // open several files at once
 };
 

@@ -12,7 +12,6 @@
 #include <QTextBlock>
 #include <QTimer>
 #include <QToolButton>
-
 #include <cmath>
 #include <typeinfo>
 
@@ -390,8 +389,8 @@ bool TBSEdit::event(QEvent* e) {
 }
 
 void TBSEdit::keyPressEvent(QKeyEvent* e) {
-    const bool plain = (e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
-                                          Qt::AltModifier)) == 0;
+    const bool plain =
+        (e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == 0;
     if (plain && (e->key() == Qt::Key_F2 || e->key() == Qt::Key_F4) && button_ &&
         button_->isVisible()) {
         RunBehaviour();
@@ -469,8 +468,13 @@ void TBSEdit::FireUserChange() {
 }
 
 void TBSEdit::Validate() {
-    valid_ = EditTextIsValid(Format(), ValueText(), invalidWhenEmpty_, CurrentFormat(),
-                             CurrentYear());
+    // Texts, swim times and the like read the same in every language, so a plain text field
+    // works before any language is chosen.
+    const TBSEditType t = format_.EditType;
+    const bool localised = !(IsTextEditType(t) || t == etSwimtime || t == etReactiontime ||
+                             t == etKey || t == etCurrency);
+    valid_ = EditTextIsValid(Format(), ValueText(), invalidWhenEmpty_,
+                             localised ? CurrentFormat() : DefaultFormatSettings(), CurrentYear());
     const QPalette natural = QApplication::palette(this);
     if (isReadOnly())
         SetBaseColour(this, natural.color(QPalette::Active, QPalette::Button));
@@ -772,8 +776,8 @@ void TBSMemo::CaretMoved() {
 
 void TBSMemo::UpdateColours() {
     const QPalette natural = QApplication::palette(this);
-    SetBaseColour(this, natural.color(QPalette::Active,
-                                      isReadOnly() ? QPalette::Button : QPalette::Base));
+    SetBaseColour(
+        this, natural.color(QPalette::Active, isReadOnly() ? QPalette::Button : QPalette::Base));
 }
 
 } // namespace marqor

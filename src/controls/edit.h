@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
-
 #include <functional>
 #include <memory>
 #include <string>

@@ -155,7 +155,8 @@ int YearInWindow(int year, int currentYear, int window) {
 }
 
 bool AllDigits(std::string_view s) {
-    return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !s.empty() &&
+           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // Day, month and year positions (0, 1, 2) in the order of the short date format.
@@ -328,9 +329,8 @@ std::int32_t EditReadInteger(const TBSEditFormat& format, std::string_view text,
                              const TBSFormatSettings& fs) {
     const double v = EditReadFloat(format, text, fs);
     const double r = std::nearbyint(v); // the default rounding mode rounds halves to even
-    return static_cast<std::int32_t>(
-        std::clamp(r, double(std::numeric_limits<std::int32_t>::min()),
-                   double(std::numeric_limits<std::int32_t>::max())));
+    return static_cast<std::int32_t>(std::clamp(r, double(std::numeric_limits<std::int32_t>::min()),
+                                                double(std::numeric_limits<std::int32_t>::max())));
 }
 
 std::string EditFormatNumber(const TBSEditFormat& format, double value,
@@ -391,8 +391,8 @@ std::optional<TDateTime> ReadDateText(const TBSEditFormat& format, std::string_v
     if (s.empty())
         return std::nullopt;
     const std::string& sep = fs.DateSeparator;
-    const bool separated = (!sep.empty() && s.find(sep) != std::string::npos) ||
-                           s.find('.') != std::string::npos;
+    const bool separated =
+        (!sep.empty() && s.find(sep) != std::string::npos) || s.find('.') != std::string::npos;
     if (separated) {
         std::string unified = s;
         if (!sep.empty() && sep != ".")

@@ -11,7 +11,6 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
-
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -72,7 +71,7 @@ struct TBSEditFormat {
     TDateTime DateMax = OpenEndDateTime;
 };
 
-bool IsDateEditType(TBSEditType type);  // etDate, etBirthdate
+bool IsDateEditType(TBSEditType type);   // etDate, etBirthdate
 bool IsCoordinateType(TBSEditType type); // etLatitude, etLongitude
 bool IsTextEditType(TBSEditType type);   // etString
 

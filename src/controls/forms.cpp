@@ -12,10 +12,9 @@
 #include <QMenuBar>
 #include <QMetaObject>
 #include <QMouseEvent>
-#include <QPushButton>
 #include <QPointer>
+#include <QPushButton>
 #include <QWindow>
-
 #include <algorithm>
 
 namespace marqor {
@@ -75,7 +74,9 @@ std::string PlacementToText(const TBSWindowPlacement& p) {
 
 TBSWindowPlacement PlacementFromText(std::string_view text, const TBSWindowPlacement& current) {
     const auto fields = Tokenize(text, ",", false);
-    auto field = [&](int i, int fallback) { return StrToIntDef(Trim(fields->Token(i)), fallback); };
+    auto field = [&](int i, int fallback) {
+        return StrToIntDef(Trim(fields->Token(i)), fallback);
+    };
     TBSWindowPlacement p;
     p.Left = field(0, current.Left);
     p.Top = field(1, current.Top);
@@ -122,8 +123,7 @@ std::vector<TBSFormCore*> TBSFormCore::AllForms() {
 
 std::vector<std::string> TBSFormCore::FormClassChain() const {
     std::vector<std::string> derived;
-    for (const QMetaObject* m = window_->metaObject(); m && m != platformBase_;
-         m = m->superClass())
+    for (const QMetaObject* m = window_->metaObject(); m && m != platformBase_; m = m->superClass())
         derived.push_back(WithoutNamespace(m->className()));
     std::vector<std::string> chain = baseNames_;
     chain.insert(chain.end(), derived.rbegin(), derived.rend());
@@ -180,14 +180,10 @@ std::string TBSFormCore::PlacementText() const {
             p = {normal.x(), normal.y(), normal.width(), normal.height(), 1, 2};
     }
     if (window_->windowHandle()) {
-        p.ShowCommand = (state & Qt::WindowMinimized)   ? 2
-                        : (state & Qt::WindowMaximized) ? 3
-                                                        : 1;
+        p.ShowCommand = (state & Qt::WindowMinimized) ? 2 : (state & Qt::WindowMaximized) ? 3 : 1;
         p.Flags = (state & Qt::WindowMinimized) && (state & Qt::WindowMaximized) ? 2 : 0;
     } else {
-        p.ShowCommand = (state & Qt::WindowMinimized)   ? 6
-                        : (state & Qt::WindowMaximized) ? 3
-                                                        : 1;
+        p.ShowCommand = (state & Qt::WindowMinimized) ? 6 : (state & Qt::WindowMaximized) ? 3 : 1;
         p.Flags = 2;
     }
     return PlacementToText(p);
@@ -260,8 +256,8 @@ void TBSFormCore::WindowShown() {
         QGuiApplication::setApplicationDisplayName(QString::fromStdString(title));
     QPointer<QWidget> window = window_;
     for (const QSize size : {QSize(950, 740), QSize(780, 620)}) {
-        const std::string path = Format("> Library\\Size Mainform %dx%d Pixel", size.width(),
-                                        size.height());
+        const std::string path =
+            Format("> Library\\Size Mainform %dx%d Pixel", size.width(), size.height());
         services->AddMenuAction(0, path, [window, size] {
             if (!window)
                 return;

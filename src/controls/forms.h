@@ -23,7 +23,6 @@
 #include <QRect>
 #include <QShowEvent>
 #include <QWidget>
-
 #include <string>
 #include <string_view>
 #include <vector>

@@ -14,7 +14,6 @@
 #include <QTabWidget>
 #include <QToolButton>
 #include <QWidget>
-
 #include <algorithm>
 
 namespace marqor {
@@ -40,9 +39,8 @@ QTabWidget* TabWidgetOf(const QObject* object, int* index) {
 }
 
 bool HasAsciiLetter(const std::string& s) {
-    return std::any_of(s.begin(), s.end(), [](char c) {
-        return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-    });
+    return std::any_of(s.begin(), s.end(),
+                       [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); });
 }
 
 // Labels named L1, L2, ... show data, not texts.

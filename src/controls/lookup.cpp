@@ -11,7 +11,6 @@
 #include <QScreen>
 #include <QToolButton>
 #include <QVBoxLayout>
-
 #include <algorithm>
 
 namespace marqor {
@@ -67,8 +66,8 @@ std::vector<int> PreselectedLookupRows(const std::vector<TKvrLookupLine>& lines,
     return rows;
 }
 
-std::string LookupResultText(const std::vector<TKvrLookupLine>& lines,
-                             const std::vector<int>& rows, bool multiple) {
+std::string LookupResultText(const std::vector<TKvrLookupLine>& lines, const std::vector<int>& rows,
+                             bool multiple) {
     std::string text;
     for (int row : rows) {
         if (row < 0 || row >= int(lines.size()))
@@ -143,17 +142,16 @@ TKvrLookupListbox::TKvrLookupListbox(const std::vector<TKvrLookupLine>& lines, b
             Finish(false);
     });
     const int screenHeight = screen() ? screen()->availableGeometry().height() : 768;
-    resize(LookupListSize(widest, titleWidth, titleHeight, multiple, int(lines.size()),
-                          screenHeight));
+    resize(
+        LookupListSize(widest, titleWidth, titleHeight, multiple, int(lines.size()), screenHeight));
 }
 
 void TKvrLookupListbox::Preselect(const std::vector<int>& rows) {
     preselected_ = rows;
     if (multiple_) {
         for (int i = 0; i < list_->count(); ++i)
-            list_->item(i)->setCheckState(std::find(rows.begin(), rows.end(), i) != rows.end()
-                                              ? Qt::Checked
-                                              : Qt::Unchecked);
+            list_->item(i)->setCheckState(
+                std::find(rows.begin(), rows.end(), i) != rows.end() ? Qt::Checked : Qt::Unchecked);
         if (!rows.empty())
             list_->setCurrentRow(rows.front());
     } else if (!rows.empty()) {
@@ -254,7 +252,9 @@ void TKvrAbstractLookup::Execute() {
     }
     list_ = new TKvrLookupListbox(lines_, MultiSel(), Title, edit_);
     list_->Preselect(PreselectedLookupRows(lines_, edit_->text().toStdString(), MultiSel()));
-    list_->OnClosed = [this](const std::vector<int>& rows) { Closed(rows); };
+    list_->OnClosed = [this](const std::vector<int>& rows) {
+        Closed(rows);
+    };
     const QWidget* anchor = button_ ? static_cast<QWidget*>(button_.data()) : edit_;
     list_->move(anchor->mapToGlobal(QPoint(0, anchor->height())));
     list_->show();

@@ -7,16 +7,14 @@
 #include "foundation/containers.h"
 
 #include <QFrame>
+#include <QLabel>
 #include <QObject>
 #include <QPointer>
 #include <QSize>
-
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <QLabel>
 class QLineEdit;
 class QListWidget;
 #include <QToolButton>
@@ -39,8 +37,8 @@ std::vector<std::string> CodesInText(std::string_view text);
 std::vector<int> PreselectedLookupRows(const std::vector<TKvrLookupLine>& lines,
                                        std::string_view text, bool multiple);
 // What the field receives: the code of the selected line, or the ticked codes joined by ",".
-std::string LookupResultText(const std::vector<TKvrLookupLine>& lines,
-                             const std::vector<int>& rows, bool multiple);
+std::string LookupResultText(const std::vector<TKvrLookupLine>& lines, const std::vector<int>& rows,
+                             bool multiple);
 // The client size of the popup: the widest label (at least the title) plus 8, plus 20 for check
 // boxes and 20 for a scroll bar; 13 pixels per line up to 20 lines (260 beyond), at most 80 % of
 // the screen height in whole lines, plus the title strip and 2.

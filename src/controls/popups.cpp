@@ -14,7 +14,6 @@
 #include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
-
 #include <cmath>
 
 namespace marqor {
@@ -103,8 +102,8 @@ TBSCalendarDlg::TBSCalendarDlg(QWidget* parent)
     month_->OnUserChange = [this](TBSCustomComboBox&) {
         const QDate d = calendar_->selectedDate();
         ShowDate(QDate(d.year(), month_->SelectedKey(), 1)
-                     .addDays(std::min(d.day(), QDate(d.year(), month_->SelectedKey(), 1)
-                                                    .daysInMonth()) -
+                     .addDays(std::min(d.day(),
+                                       QDate(d.year(), month_->SelectedKey(), 1).daysInMonth()) -
                               1));
     };
     connect(year_, &QSpinBox::valueChanged, this, [this](int year) {
@@ -237,8 +236,8 @@ TFBSNumericPadDlg::TFBSNumericPadDlg(QWidget* parent)
     auto* dot = key(point, 4, 2, "BPoint");
     connect(dot, &QPushButton::clicked, this, [this, point] { Append(point); });
     auto* back = key(QStringLiteral("\u2190"), 1, 3, "BBack");
-    connect(back, &QPushButton::clicked, this, [this] { line_->setText(line_->text().chopped(
-                                                            line_->text().isEmpty() ? 0 : 1)); });
+    connect(back, &QPushButton::clicked, this,
+            [this] { line_->setText(line_->text().chopped(line_->text().isEmpty() ? 0 : 1)); });
     auto* clear = key("C", 2, 3, "BClear");
     connect(clear, &QPushButton::clicked, this, [this] { line_->clear(); });
     auto* ok = key("OK", 3, 3, "BOk");

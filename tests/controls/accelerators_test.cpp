@@ -7,9 +7,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
-
 #include <gtest/gtest.h>
-
 #include <set>
 
 using namespace marqor;
@@ -96,10 +94,12 @@ TEST(AssignAccelerators, GivesEachCaptionOfAWindowItsOwnLetter) {
     auto* plain = new QLabel("Free text", central);
 
     AssignAccelerators(&window);
-    const std::vector<std::string> captions = {
-        label->text().toStdString(),        next->Caption(),
-        gender->Button(0)->text().toStdString(), gender->Button(1)->text().toStdString(),
-        gender->Button(2)->text().toStdString(), calculate->text().toStdString()};
+    const std::vector<std::string> captions = {label->text().toStdString(),
+                                               next->Caption(),
+                                               gender->Button(0)->text().toStdString(),
+                                               gender->Button(1)->text().toStdString(),
+                                               gender->Button(2)->text().toStdString(),
+                                               calculate->text().toStdString()};
     for (const auto& c : captions)
         EXPECT_NE(ExistingAccelerator(c), 0) << c;
     const auto letters = Letters(captions);

@@ -5,9 +5,7 @@
 #include <QMenu>
 #include <QTest>
 #include <QVBoxLayout>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 using namespace marqor;
@@ -42,7 +40,9 @@ TEST_F(ChoiceTest, AReadOnlyRadioGroupRefusesClicksButStaysReadable) {
     group->SetItems({"&Men", "&Women"});
     group->SetItemIndex(0);
     int clicks = 0;
-    group->OnClick = [&](TKvrRadioGroup&) { ++clicks; };
+    group->OnClick = [&](TKvrRadioGroup&) {
+        ++clicks;
+    };
     Show();
     group->SetReadOnly(true);
     QTest::mouseClick(group->Button(1), Qt::LeftButton);
@@ -119,7 +119,9 @@ TEST_F(ChoiceTest, ProductCheckBoxesToggleStoreAndTranslate) {
     auto* box = Add<TKvrCheckBox>("CBRelay");
     box->SetCaption("Relay");
     int toggles = 0;
-    box->OnToggle = [&](TKvrCheckBox&) { ++toggles; };
+    box->OnToggle = [&](TKvrCheckBox&) {
+        ++toggles;
+    };
     Show();
     QTest::mouseClick(box, Qt::LeftButton);
     EXPECT_TRUE(box->isChecked());
@@ -141,7 +143,9 @@ TEST_F(ChoiceTest, AUserNeverLeavesAGrayedCheckBoxGrayed) {
     box->SetAllowGrayed(true);
     box->SetCheckState(cbGrayed);
     int changes = 0;
-    box->OnUserChange = [&](TBSCheckBox&) { ++changes; };
+    box->OnUserChange = [&](TBSCheckBox&) {
+        ++changes;
+    };
     Show();
     QTest::mouseClick(box, Qt::LeftButton);
     EXPECT_EQ(box->CheckState(), cbChecked);
@@ -158,7 +162,9 @@ TEST_F(ChoiceTest, AReadOnlyCheckBoxIgnoresTogglesAndIsNoTabStop) {
     auto* box = Add<TBSCheckBox>("CBShow");
     box->setText("Show");
     int changes = 0;
-    box->OnUserChange = [&](TBSCheckBox&) { ++changes; };
+    box->OnUserChange = [&](TBSCheckBox&) {
+        ++changes;
+    };
     Show();
     box->SetReadOnly(true);
     QTest::mouseClick(box, Qt::LeftButton);
@@ -174,7 +180,9 @@ TEST_F(ChoiceTest, AGeneralRadioGroupReportsClicksAndHandsOutItsValues) {
     group->SetItems({"Individual", "Relay"});
     group->Values = {"I", "R"};
     int changes = 0;
-    group->OnUserChange = [&](TBSRadioGroup&) { ++changes; };
+    group->OnUserChange = [&](TBSRadioGroup&) {
+        ++changes;
+    };
     Show();
     group->SetItemIndex(0);
     EXPECT_EQ(changes, 0);
@@ -197,7 +205,9 @@ TEST_F(ChoiceTest, AMenuButtonOpensItsMenuAndReportsTheChosenTag) {
     button->AddMenuItem("#BSSwLanguage.AllPools", 7);
     button->AddMenuItem("Plain", 9);
     int chosen = 0;
-    button->OnItemSelect = [&](TBSMenuButton&, int tag) { chosen = tag; };
+    button->OnItemSelect = [&](TBSMenuButton&, int tag) {
+        chosen = tag;
+    };
     Show();
     EXPECT_EQ(button->Menu()->actions().at(0)->text(), "All pools");
     OnNextModal([](QWidget* popup) {

@@ -8,9 +8,7 @@
 #include <QLineEdit>
 #include <QTest>
 #include <QVBoxLayout>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 using namespace marqor;
@@ -35,7 +33,9 @@ protected:
         next_ = new QLineEdit(window_.get());
         layout->addWidget(combo_);
         layout->addWidget(next_);
-        combo_->OnUserChange = [this](TBSCustomComboBox&) { ++changes_; };
+        combo_->OnUserChange = [this](TBSCustomComboBox&) {
+            ++changes_;
+        };
     }
 
     void Fill() {
@@ -231,6 +231,9 @@ TEST_F(ComboBoxTest, TranslatesTheItemsOfIndexListsButNotOfKeyLists) {
     EXPECT_EQ(combo_->toolTip(), "Pick a pool");
     combo_->CollectTexts(*collected);
     EXPECT_EQ(collected->Join("|"), "Pick a pool|Long|Short");
+    combo_->ApplyTexts(*NewStringListFrom({"Pool"}), 0, 1); // the hint only: items stay
+    EXPECT_EQ(combo_->count(), 2);
+    EXPECT_EQ(combo_->toolTip(), "Pool");
 }
 
 TEST(DropDownListWidth, GrowsToTheWidestItemWithinTheLimit) {

@@ -2,7 +2,6 @@
 #include "swimming/swim_time.h"
 
 #include <gtest/gtest.h>
-
 #include <limits>
 #include <ostream>
 

@@ -12,9 +12,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 namespace marqor::formtest {
@@ -109,9 +107,9 @@ TEST(PlacementText, ReadsMissingOrBadFieldsAsTheCurrentValuesAndDefaults) {
 
 TEST_F(FormTest, TheClassChainRunsFromTheLibraryBaseToTheWindowsOwnClass) {
     TTestDerivedWindow window;
-    EXPECT_EQ(window.FormClassChain(), (std::vector<std::string>{"TBSForm", "TKvrForm",
-                                                                  "TTestBaseWindow",
-                                                                  "TTestDerivedWindow"}));
+    EXPECT_EQ(
+        window.FormClassChain(),
+        (std::vector<std::string>{"TBSForm", "TKvrForm", "TTestBaseWindow", "TTestDerivedWindow"}));
     TTestFixedDialog dialog;
     EXPECT_EQ(dialog.FormClassName(), "TTestFixedDialog");
 }

@@ -12,10 +12,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
-
-#include <gtest/gtest.h>
-
 #include <chrono>
+#include <gtest/gtest.h>
 
 namespace marqor::test {
 bool AnswerModal(QWidget* dialog);
@@ -32,8 +30,8 @@ public:
     IBSStringListPtr LoadLanguageLines(TBSLanguageId) override {
         const auto bytes = FindResource("Language_Data");
         auto lines = NewStringList();
-        lines->SetLines(DecodeTextBytes(bytes ? *bytes : std::string_view()) +
-                        "\n" + test::kTestFormSections);
+        lines->SetLines(DecodeTextBytes(bytes ? *bytes : std::string_view()) + "\n" +
+                        test::kTestFormSections);
         return lines;
     }
 };
@@ -78,9 +76,8 @@ int main(int argc, char** argv) {
             return;
         }
         if (std::chrono::steady_clock::now() - since > std::chrono::seconds(3)) {
-            ADD_FAILURE() << "An unexpected dialog opened: "
-                          << dialog->metaObject()->className() << " "
-                          << dialog->objectName().toStdString();
+            ADD_FAILURE() << "An unexpected dialog opened: " << dialog->metaObject()->className()
+                          << " " << dialog->objectName().toStdString();
             dialog->close();
             seen = nullptr;
         }

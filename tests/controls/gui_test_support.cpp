@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QTest>
-
 #include <gtest/gtest.h>
 
 namespace marqor::test {

@@ -4,7 +4,6 @@
 // helpers, and the names of the test windows' form sections.
 
 #include <QWidget>
-
 #include <functional>
 
 namespace marqor::test {

@@ -7,9 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <ostream>
 

@@ -6,9 +6,7 @@
 #include <QListWidget>
 #include <QTest>
 #include <QVBoxLayout>
-
 #include <gtest/gtest.h>
-
 #include <memory>
 
 using namespace marqor;
@@ -16,8 +14,8 @@ using namespace marqor::test;
 
 namespace {
 
-const std::vector<TKvrLookupLine> kLines = {{"AB", "Able-bodied"}, {"1", "Class 1"},
-                                            {"2", "Class 2"}, {"GB", "Guest"}};
+const std::vector<TKvrLookupLine> kLines = {
+    {"AB", "Able-bodied"}, {"1", "Class 1"}, {"2", "Class 2"}, {"GB", "Guest"}};
 
 TEST(LookupRules, PreselectsTheCodesOfTheText) {
     EXPECT_EQ(PreselectedLookupRows(kLines, "1", false), (std::vector<int>{1}));
@@ -47,7 +45,9 @@ protected:
         layout->addWidget(edit_);
         lookup_ = new TLookup(edit_);
         lookup_->SetLines(*NewStringListFrom({"AB=Able-bodied", "1=Class 1", "2=Class 2"}));
-        lookup_->AfterLookup = [this](QLineEdit&) { ++after_; };
+        lookup_->AfterLookup = [this](QLineEdit&) {
+            ++after_;
+        };
         ShowActive(window_.get());
         FocusByTab(edit_);
     }
