@@ -65,8 +65,10 @@ void TBSCustomRadioGroup::SetItems(const std::vector<std::string>& items) {
                 if (on)
                     index_ = index;
             });
+            // Only a click that changed the selection is a change by the user.
+            connect(b, &QRadioButton::pressed, this, [this] { pressedIndex_ = index_; });
             connect(b, &QRadioButton::clicked, this, [this, index] {
-                if (!programmatic_)
+                if (!programmatic_ && index != pressedIndex_)
                     UserSelected(index);
             });
             buttons_.push_back(b);

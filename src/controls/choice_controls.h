@@ -55,6 +55,7 @@ private:
     QButtonGroup* group_;
     QGridLayout* grid_;
     int index_ = -1;
+    int pressedIndex_ = -1;
     int columns_ = 1;
     bool programmatic_ = false;
 };

@@ -190,6 +190,8 @@ TEST_F(ChoiceTest, AGeneralRadioGroupReportsClicksAndHandsOutItsValues) {
     QTest::mouseClick(group->Button(1), Qt::LeftButton);
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(group->GetValue().AsString(), "R");
+    QTest::mouseClick(group->Button(1), Qt::LeftButton); // already selected: no change
+    EXPECT_EQ(changes, 1);
     group->SetValue(TBSControlValue::String("X"));
     EXPECT_EQ(group->ItemIndex(), -1);
     EXPECT_EQ(group->GetValue().AsString(), "");
