@@ -200,8 +200,6 @@ void CheckIniEntry(const std::string& fileName, std::string_view section, std::s
     };
     if (hasOuterBlanks(section) || holdsLineBreak(section))
         refuse("section \"" + std::string(section) + "\"");
-    if (name.empty())
-        return; // a section without values
     if (hasOuterBlanks(name) || holdsLineBreak(name) || name.find('=') != std::string_view::npos ||
         name.front() == '[' || name.front() == ';' || name.front() == '#')
         refuse("value name \"" + std::string(name) + "\"");
@@ -215,7 +213,7 @@ void CheckIniEntry(const std::string& fileName, std::string_view section, std::s
 std::optional<std::string> ReadSettingsFileBytes(const std::string& path) {
     int fd;
     do
-        fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC); // a FIFO must not block
     while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         if (errno == ENOENT)
@@ -231,6 +229,8 @@ std::optional<std::string> ReadSettingsFileBytes(const std::string& path) {
         throw EFileError("Cannot read settings file", path, errno);
     if (S_ISDIR(st.st_mode))
         throw EFileError("Cannot read settings file", path, EISDIR);
+    if (!S_ISREG(st.st_mode)) // a device or pipe holds no settings
+        throw EFileError("Cannot read settings file", path, EINVAL);
     if (st.st_size > MaxSettingsFileSize)
         throw EFileError("Cannot read settings file", path, EFBIG);
     std::string bytes;

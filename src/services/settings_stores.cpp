@@ -163,7 +163,9 @@ private:
 // INI data in memory; guarded because a worker thread's first text lookup may read settings.
 class TBSDataIniStore : public IBSIniStore {
 public:
-    explicit TBSDataIniStore(TBSIniData data = {}) : data_(std::move(data)) {}
+    // With a file name, entries are checked to fit an INI file, where they will be saved.
+    explicit TBSDataIniStore(TBSIniData data = {}, std::string fileName = {})
+        : data_(std::move(data)), fileName_(std::move(fileName)) {}
 
     IBSStringListPtr SectionNames() const override {
         std::lock_guard lock(mutex_);
@@ -193,6 +195,8 @@ public:
     }
     void WriteValue(std::string_view section, std::string_view name,
                     std::string_view value) override {
+        if (!fileName_.empty())
+            CheckIniEntry(fileName_, section, name, value);
         std::lock_guard lock(mutex_);
         data_.Add(section).values->Put(name, value);
         changed_ = true;
@@ -212,6 +216,7 @@ public:
 protected:
     mutable std::mutex mutex_;
     TBSIniData data_;
+    const std::string fileName_;
     bool changed_ = false; // since it was loaded
 };
 
@@ -219,7 +224,7 @@ protected:
 class TBSEncryptedIniStore final : public TBSDataIniStore {
 public:
     TBSEncryptedIniStore(std::string path, TBSIniData data)
-        : TBSDataIniStore(std::move(data)), path_(std::move(path)) {}
+        : TBSDataIniStore(std::move(data), path), path_(std::move(path)) {}
 
     void Save() override {
         std::lock_guard lock(mutex_);
