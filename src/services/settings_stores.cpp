@@ -268,6 +268,21 @@ std::shared_ptr<TBSIniFile> RegistryFile() {
 
 } // namespace
 
+std::string SectionAsText(IBSSettings& settings, std::string_view name) {
+    std::string spelled(name);
+    const auto names = settings.SectionNames();
+    for (const auto& known : *names)
+        if (SameText(known, name))
+            spelled = known;
+    const auto values = settings.GetSection(spelled)->GetValues();
+    if (values->IsEmpty() && settings.GetSection(spelled)->IsEmpty())
+        return "";
+    std::string text = "[" + spelled + "]";
+    for (int i = 0; i < values->Count(); ++i)
+        text += "\r\n" + values->NameAt(i) + "=" + values->ValueAt(i);
+    return text + "\r\n";
+}
+
 std::string EncryptSettingsText(std::string_view text) {
     const std::string cipher = Rc4(text);
     std::string out(BASE64_ENCODE_RAW_LENGTH(cipher.size()), '\0');

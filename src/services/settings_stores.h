@@ -48,6 +48,10 @@ void WriteRegistryValue(std::string_view keyPath, std::string_view name, std::st
 // A boolean value of a key (the text forms of settings); absent or unreadable is false.
 bool ReadRegistryFlag(std::string_view keyPath, std::string_view name);
 
+// One section as INI text, as AsText gives it: "[name]", its "name=value" lines (with those
+// of the defaults provider) and an empty line, joined by CR LF. Empty when the section is.
+std::string SectionAsText(IBSSettings& settings, std::string_view name);
+
 // The text of an encrypted settings file: RC4 keyed with the SHA-1 digest of the program's pass
 // phrase, as one line of Base64.
 std::string EncryptSettingsText(std::string_view text);

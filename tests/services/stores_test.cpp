@@ -416,3 +416,14 @@ TEST(Stores, WithoutAFileSettingsLiveInMemory) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Stores, OneSectionAsTextKeepsTheStoredSpellingAndIsEmptyForAnEmptySection) {
+    auto settings = NewMemorySettings();
+    settings->AssignText("[Orvane]\r\nActiveLanguage=4\r\n\r\n[Other]\r\nx=1\r\n");
+    EXPECT_EQ(SectionAsText(*settings, "ORVANE"), "[Orvane]\r\nActiveLanguage=4\r\n");
+    EXPECT_EQ(SectionAsText(*settings, "Missing"), "");
+}
+
+} // namespace
