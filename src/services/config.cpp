@@ -184,6 +184,7 @@ TBSApplication::TBSApplication(TBSApplicationSetup setup)
     // A "/" would make the name a path on this platform.
     std::erase_if(prefix, [](char c) { return c == '\\' || c == '+' || c == '/'; });
     temporaryFilePrefix_ = prefix;
+    temporaryDirectory_ = TBSSystem::WellKnownDirectory(4);
 }
 
 TBSApplication::~TBSApplication() {
@@ -422,7 +423,7 @@ IBSFilePtr TBSApplication::WellKnownFile(int number, std::string_view extension)
     case 1:
         return setup_.Executable;
     case 2: {
-        const auto directory = TBSSystem::WellKnownDirectory(4);
+        const auto& directory = temporaryDirectory_;
         for (int n = 1;; ++n) {
             auto file = directory->File(Format("%s_%d%.*s", temporaryFilePrefix_.c_str(), n,
                                                static_cast<int>(extension.size()),
@@ -445,9 +446,7 @@ void TBSApplication::DeleteTemporaryFiles() {
     // The files this process named, and files of the prefix that nobody has touched for a
     // day (left behind by a program that crashed). Files of the prefix that another running
     // instance of the program may still use are left alone.
-    const auto directory = TBSSystem::WellKnownDirectory(4);
-    if (!directory)
-        return;
+    const auto& directory = temporaryDirectory_;
     for (const auto& path : temporaryFiles_)
         unlink(path.c_str());
     const TDateTime dayAgo = Now() - 1;

@@ -160,6 +160,7 @@ private:
     IBSStringMapPtr aliases_;
     IBSStringSetPtr administrators_;
     IBSFilePtr helpProgram_;
+    IBSDirectoryPtr temporaryDirectory_;
     std::vector<std::string> temporaryFiles_;
 };
 

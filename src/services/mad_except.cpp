@@ -228,8 +228,8 @@ void WriteProcessData(SafeWriter& w) {
     }
 }
 
-// Symbolises the frames of the executable itself with addr2line, when it is installed. Runs
-// it with vfork and execve, reads its output through a pipe for at most 5 seconds.
+// Symbolises the frames of the executable itself with addr2line, when it is installed, and
+// reads its output through a pipe for at most 5 seconds.
 void WriteSymbolisedFrames(SafeWriter& w, void* const* frames, int count) {
     if (!gAddr2Line[0] || !gExecutable[0])
         return;
@@ -269,10 +269,13 @@ void WriteSymbolisedFrames(SafeWriter& w, void* const* frames, int count) {
     if (used == 0)
         return;
 
+    w.Flush(); // what is written so far stays, whatever the symboliser does
     int pipeFds[2];
     if (pipe(pipeFds) != 0)
         return;
-    const pid_t child = vfork();
+    // The plain system call: fork() would run the process's fork handlers (which take locks a
+    // crash may hold), and vfork() would share the crashed stack with the child.
+    const pid_t child = static_cast<pid_t>(syscall(SYS_clone, SIGCHLD, 0, 0, 0, 0));
     if (child == 0) {
         dup2(pipeFds[1], 1);
         const int null = open("/dev/null", O_WRONLY);

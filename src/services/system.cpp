@@ -105,12 +105,13 @@ IBSDirectoryPtr TBSSystem::WellKnownDirectory(int number) {
     }
     if (number < 1 || number > 9)
         return nullptr;
-    static std::mutex lock;
-    static std::array<IBSDirectoryPtr, 10> known;
-    std::lock_guard guard(lock);
-    if (!known[number])
-        known[number] = NewDirectory(DirectoryText(number));
-    return known[number];
+    // Never destroyed: objects ending at process exit still ask for them.
+    static auto* lock = new std::mutex;
+    static auto* known = new std::array<IBSDirectoryPtr, 10>;
+    std::lock_guard guard(*lock);
+    if (!(*known)[number])
+        (*known)[number] = NewDirectory(DirectoryText(number));
+    return (*known)[number];
 }
 
 bool TBSSystem::ReadRegistryFlag(std::string_view keyPath, std::string_view name) {

@@ -62,6 +62,8 @@ TEST_P(CrashReport, LeavesAReportWithTheHeaderLinesAndAStackTrace) {
     const std::string text = TempDir::Read(errorFile);
     ASSERT_TRUE(text.starts_with("an earlier report\r\n" + kSeparator)) << text;
     const std::string report = text.substr(19 + kSeparator.size());
+    // Reported before any configuration was loaded: no configuration-file line.
+    EXPECT_EQ(report.find("project ini file"), std::string::npos) << report;
     EXPECT_NE(report.find("project user name : crash-test\r\n"
                           "revision          : 0\r\n"
                           "user language     : None\r\n"),

@@ -124,6 +124,8 @@ TEST_F(StartUp, AfterLoadingTheReportHeaderNamesConfigurationUserAndLanguage) {
                 std::fprintf(stderr, "%s", header.c_str());
                 std::_Exit(1);
             }
+            if (TBSMadExcept::ReporterTexts("Marqor")) // the built-in data has none
+                std::_Exit(3);
             std::_Exit(TBSMadExcept::ErrorFile()->PathText() == bin + "/marqor.err" ? 0 : 2);
         },
         testing::ExitedWithCode(0), "");
