@@ -325,8 +325,8 @@ void TBSApplication::LoadConfigurationFile(IBSFilePtr file) {
         return;
     }
     aliases_ = settings_->GetSection("UserAliases")->GetValues();
-    const auto admins = Tokenize(settings_->GetSection(kSection)->ReadString("ProjectAdmins", ""),
-                                 ",", false);
+    const auto admins =
+        Tokenize(settings_->GetSection(kSection)->ReadString("ProjectAdmins", ""), ",", false);
     for (int i = 0; i < admins->Count(); ++i) {
         const std::string name = UnicodeLower(Trim(admins->Token(i)));
         if (name.empty())
@@ -425,9 +425,9 @@ IBSFilePtr TBSApplication::WellKnownFile(int number, std::string_view extension)
     case 2: {
         const auto& directory = temporaryDirectory_;
         for (int n = 1;; ++n) {
-            auto file = directory->File(Format("%s_%d%.*s", temporaryFilePrefix_.c_str(), n,
-                                               static_cast<int>(extension.size()),
-                                               extension.data()));
+            auto file =
+                directory->File(Format("%s_%d%.*s", temporaryFilePrefix_.c_str(), n,
+                                       static_cast<int>(extension.size()), extension.data()));
             if (!file->Exists()) {
                 std::lock_guard lock(lock_);
                 if (std::find(temporaryFiles_.begin(), temporaryFiles_.end(), file->PathText()) ==

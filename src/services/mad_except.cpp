@@ -19,8 +19,8 @@
 #include <filesystem>
 #include <mutex>
 #include <poll.h>
-#include <sys/sysinfo.h>
 #include <sys/syscall.h>
+#include <sys/sysinfo.h>
 #include <sys/utsname.h>
 #include <sys/wait.h>
 #include <typeinfo>
@@ -216,8 +216,8 @@ void WriteProcessData(SafeWriter& w) {
     w.Decimal(static_cast<unsigned long long>(getpid())) << "\r\n";
     const long tid = syscall(SYS_gettid);
     w << "thread id         : ";
-    w.Decimal(static_cast<unsigned long long>(tid)) << (tid == getpid() ? " (main thread)" : "")
-        << "\r\n";
+    w.Decimal(static_cast<unsigned long long>(tid))
+        << (tid == getpid() ? " (main thread)" : "") << "\r\n";
     w << gSystemData;
     struct sysinfo info {};
     if (sysinfo(&info) == 0) {
@@ -553,8 +553,8 @@ void FindAddr2Line() {
         if (end == std::string::npos)
             end = dirs.size();
         const std::string candidate = dirs.substr(start, end - start) + "/addr2line";
-        if (!candidate.empty() && candidate.front() == '/' && access(candidate.c_str(), X_OK) == 0 &&
-            candidate.size() < sizeof gAddr2Line) {
+        if (!candidate.empty() && candidate.front() == '/' &&
+            access(candidate.c_str(), X_OK) == 0 && candidate.size() < sizeof gAddr2Line) {
             std::memcpy(gAddr2Line, candidate.c_str(), candidate.size() + 1);
             return;
         }
@@ -676,9 +676,9 @@ IBSStringMapPtr TBSMadExcept::ReporterTexts(std::string_view productTitle) {
     if (LanguageText(probe) == probe)
         return nullptr;
     auto texts = NewStringMap();
-    for (const char* key : {"SendBtnCaption", "ContinueBtnCaption", "ShowBtnCaption",
-                            "CloseBtnCaption", "PleaseWaitText", "MailBody", "SendBoxTitle",
-                            "SendFailureMsg"})
+    for (const char* key :
+         {"SendBtnCaption", "ContinueBtnCaption", "ShowBtnCaption", "CloseBtnCaption",
+          "PleaseWaitText", "MailBody", "SendBoxTitle", "SendFailureMsg"})
         texts->Put(key, LanguageText(std::string("#BSMadExcept.") + key));
     try {
         texts->Put("MailSubject",

@@ -30,7 +30,8 @@ std::string Rc4(std::string_view data) {
     std::uint8_t key[SHA1_DIGEST_SIZE];
     sha1_ctx hash;
     sha1_init(&hash);
-    sha1_update(&hash, kPassPhrase.size(), reinterpret_cast<const std::uint8_t*>(kPassPhrase.data()));
+    sha1_update(&hash, kPassPhrase.size(),
+                reinterpret_cast<const std::uint8_t*>(kPassPhrase.data()));
     sha1_digest(&hash, SHA1_DIGEST_SIZE, key);
     arcfour_ctx cipher;
     arcfour_set_key(&cipher, SHA1_DIGEST_SIZE, key);
@@ -286,7 +287,8 @@ std::string SectionAsText(IBSSettings& settings, std::string_view name) {
 std::string EncryptSettingsText(std::string_view text) {
     const std::string cipher = Rc4(text);
     std::string out(BASE64_ENCODE_RAW_LENGTH(cipher.size()), '\0');
-    base64_encode_raw(out.data(), cipher.size(), reinterpret_cast<const std::uint8_t*>(cipher.data()));
+    base64_encode_raw(out.data(), cipher.size(),
+                      reinterpret_cast<const std::uint8_t*>(cipher.data()));
     return out;
 }
 

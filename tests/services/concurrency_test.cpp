@@ -33,8 +33,9 @@ TEST(RegistryConcurrency, TwoProcessesWritingAtOnceLoseNoValue) {
         inMemory.emplace("TMPDIR", "/dev/shm");
     ConfigHome home;
     // Both start on an existing file with a value each must keep.
-    OpenRegistrySettings("Software\\Orvane\\Marqor")->GetSection("Orvane")->WriteInteger("Start",
-                                                                                         1);
+    OpenRegistrySettings("Software\\Orvane\\Marqor")
+        ->GetSection("Orvane")
+        ->WriteInteger("Start", 1);
     int startPipe[2];
     ASSERT_EQ(pipe(startPipe), 0);
     std::vector<pid_t> writers;

@@ -5,8 +5,8 @@
 #include "support.h"
 
 #include <filesystem>
-#include <sys/stat.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace marqor;
 using namespace marqor::testing_support;
@@ -84,13 +84,14 @@ TEST_P(CommandLineValue, TakesTheArgumentAfterTheFirstSwitchThatIsNotLast) {
     EXPECT_EQ(application.CommandLineValue("CONFIG", "none"), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Switches, CommandLineValue,
-    testing::Values(CommandLine{{"-config", "/p/a.ini"}, "/p/a.ini"},
-                    CommandLine{{"/CONFIG", "/p/a.ini"}, "/p/a.ini"},
-                    CommandLine{{"x", "-Config", "b", "-config", "c"}, "b"},
-                    CommandLine{{"-config"}, "none"}, CommandLine{{"config", "a"}, "none"},
-                    CommandLine{{"--config", "a"}, "none"}, CommandLine{{}, "none"}));
+INSTANTIATE_TEST_SUITE_P(Switches, CommandLineValue,
+                         testing::Values(CommandLine{{"-config", "/p/a.ini"}, "/p/a.ini"},
+                                         CommandLine{{"/CONFIG", "/p/a.ini"}, "/p/a.ini"},
+                                         CommandLine{{"x", "-Config", "b", "-config", "c"}, "b"},
+                                         CommandLine{{"-config"}, "none"},
+                                         CommandLine{{"config", "a"}, "none"},
+                                         CommandLine{{"--config", "a"}, "none"},
+                                         CommandLine{{}, "none"}));
 
 struct VersionCase {
     std::array<std::uint16_t, 4> fileVersion;
@@ -116,10 +117,11 @@ TEST_P(VersionTexts, ComeFromTheFileVersion) {
     EXPECT_EQ(application.VersionText(), GetParam().text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Records, VersionTexts,
-                         testing::Values(VersionCase{{1, 2, 3, 4}, false, "Marqor", "Version 1.3.4"},
-                                         VersionCase{{6, 0, 1, 0}, false, "Marqor 6", "Version 6.1.0"},
-                                         VersionCase{{6, 0, 1, 0}, true, "Marqor 6", "Debug Build"}));
+INSTANTIATE_TEST_SUITE_P(
+    Records, VersionTexts,
+    testing::Values(VersionCase{{1, 2, 3, 4}, false, "Marqor", "Version 1.3.4"},
+                    VersionCase{{6, 0, 1, 0}, false, "Marqor 6", "Version 6.1.0"},
+                    VersionCase{{6, 0, 1, 0}, true, "Marqor 6", "Debug Build"}));
 
 TEST(BuiltInVersion, NamesTheCompanyAndProductAndFollowsTheProjectVersion) {
     const auto& v = BuiltInVersionInfo();
@@ -187,7 +189,8 @@ TEST_F(Installation, BSConfigIniMovesTheConfigurationDirectory) {
 TEST_F(Installation, TheConfigSwitchNamesTheFileAndWindowsUserNameTheUsersOwn) {
     Project("a.ini", "[Orvane]\r\nProjectName=A\r\n");
     Project("b.ini", "[Orvane]\r\nProjectName=B\r\n");
-    const std::string own = Project(TBSSystem::UserName() + ".ini", "[Orvane]\r\nProjectName=Me\r\n");
+    const std::string own =
+        Project(TBSSystem::UserName() + ".ini", "[Orvane]\r\nProjectName=Me\r\n");
     EXPECT_EQ(Start({"-config", bin + "/b.ini"})->CurrentProjectName(), "B");
     EXPECT_EQ(Start({"/CONFIG", "windowsusername"})->CurrentProjectName(), "Me");
     EXPECT_EQ(chooser->calls, 0);
@@ -276,8 +279,8 @@ TEST(CommandLineChooser, ListsTheNamesAndReadsANumber) {
         std::string input;
         int expected;
     };
-    for (const auto& c : std::vector<Case>{{"2\n", 1}, {"\n", 1}, {"q\n", -1}, {"", -1},
-                                           {"9\nx\n1\n", 0}}) {
+    for (const auto& c :
+         std::vector<Case>{{"2\n", 1}, {"\n", 1}, {"q\n", -1}, {"", -1}, {"9\nx\n1\n", 0}}) {
         std::istringstream in(c.input);
         std::ostringstream out;
         TBSCommandLineProjectChooser chooser(in, out);

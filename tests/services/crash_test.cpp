@@ -35,8 +35,7 @@ int RunCrashProgram(const std::string& how, const std::string& errorFile) {
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     pid_t pid = 0;
-    const int error =
-        posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int error = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (error != 0)
         return -1;
@@ -81,18 +80,20 @@ TEST_P(CrashReport, LeavesAReportWithTheHeaderLinesAndAStackTrace) {
         EXPECT_NE(report.find(GetParam().function), std::string::npos) << report;
     }
     // Every line ends with CR LF.
-    for (std::size_t at = report.find('\n'); at != std::string::npos; at = report.find('\n', at + 1))
+    for (std::size_t at = report.find('\n'); at != std::string::npos;
+         at = report.find('\n', at + 1))
         ASSERT_EQ(report[at - 1], '\r') << report.substr(at > 60 ? at - 60 : 0, 80);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Ways, CrashReport,
-    testing::Values(
-        Crash{"null", SIGSEGV, "SIGSEGV", "invalid memory access at address 0x0", "DereferenceNull"},
-        Crash{"throw", SIGABRT, "std::runtime_error", "deliberate failure", "ThrowUncaught"},
-        Crash{"abort", SIGABRT, "SIGABRT", "the program aborted", "main"},
-        Crash{"fpe", SIGFPE, "SIGFPE", "arithmetic error", "DivideByZero"},
-        Crash{"overflow", SIGSEGV, "SIGSEGV", "invalid memory access", "Recurse"}),
+    testing::Values(Crash{"null", SIGSEGV, "SIGSEGV", "invalid memory access at address 0x0",
+                          "DereferenceNull"},
+                    Crash{"throw", SIGABRT, "std::runtime_error", "deliberate failure",
+                          "ThrowUncaught"},
+                    Crash{"abort", SIGABRT, "SIGABRT", "the program aborted", "main"},
+                    Crash{"fpe", SIGFPE, "SIGFPE", "arithmetic error", "DivideByZero"},
+                    Crash{"overflow", SIGSEGV, "SIGSEGV", "invalid memory access", "Recurse"}),
     [](const auto& info) { return std::string(info.param.how); });
 
 TEST(CrashReport, SilentReportsAreAppendedOneAfterTheOtherAndTheProgramGoesOn) {

@@ -53,10 +53,10 @@ TEST_F(StartUp, TheFirstLookupOnTheMainThreadWritesTheLanguageIntoTheUserSetting
             const auto data = ParseIniBytes(RegistryText(home));
             if (!data || !data->Find("Software\\Orvane\\Marqor\\Orvane"))
                 std::_Exit(5);
-            std::_Exit(data->Find("Software\\Orvane\\Marqor\\Orvane")->values->Get(
-                           "ActiveLanguage") == "4"
-                           ? 0
-                           : 6);
+            std::_Exit(
+                data->Find("Software\\Orvane\\Marqor\\Orvane")->values->Get("ActiveLanguage") == "4"
+                    ? 0
+                    : 6);
         },
         testing::ExitedWithCode(0), "");
 }
@@ -116,10 +116,10 @@ TEST_F(StartUp, AfterLoadingTheReportHeaderNamesConfigurationUserAndLanguage) {
             Start();
             LanguageText("#KAVRIN_G.61");
             const std::string header = TBSMadExcept::ReportHeader();
-            const std::string expected = "project ini file  : \r\nproject user name : " +
-                                         UserObject().UserName() +
-                                         "\r\nrevision          : 0\r\nuser language     : "
-                                         "English\r\n";
+            const std::string expected =
+                "project ini file  : \r\nproject user name : " + UserObject().UserName() +
+                "\r\nrevision          : 0\r\nuser language     : "
+                "English\r\n";
             if (header != expected) {
                 std::fprintf(stderr, "%s", header.c_str());
                 std::_Exit(1);

@@ -5,9 +5,9 @@
 #include "services/settings_stores.h"
 #include "support.h"
 
+#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 
 using namespace marqor;
@@ -76,9 +76,8 @@ TEST_P(RealStore, TypedValuesReadBackFromAFreshObject) {
     EXPECT_EQ(s->ReadRaw("When", ""), "20100301143000123");
     EXPECT_DOUBLE_EQ(s->ReadDateTime("When", 0), moment);
     EXPECT_EQ(s->ReadString("Text", ""), "two\r\nlines\tand " + kEsc + " escape=sign;[x]");
-    EXPECT_EQ(s->ReadRaw("Text", ""),
-              "two" + kEsc + "r" + kEsc + "nlines" + kEsc + "tand " + kEsc + kEsc +
-                  " escape=sign;[x]");
+    EXPECT_EQ(s->ReadRaw("Text", ""), "two" + kEsc + "r" + kEsc + "nlines" + kEsc + "tand " + kEsc +
+                                          kEsc + " escape=sign;[x]");
     EXPECT_EQ(s->ReadString("Lines", ""), "first\r\nsecond");
     EXPECT_EQ(s->ReadMap("Map")->Get("b"), "2");
     EXPECT_EQ(s->ReadRaw("Dir", ""), "/srv/data/");
@@ -149,8 +148,9 @@ INSTANTIATE_TEST_SUITE_P(Stores, RealStore,
 TEST(RegistryStore, KeysAreSectionsOfOneFileInTheUsersConfigurationHome) {
     ConfigHome home;
     EXPECT_EQ(RegistryFileName(), home.RegistryFile());
-    OpenRegistrySettings("Software\\Orvane\\Marqor")->GetSection("Orvane")->WriteInteger(
-        "ActiveLanguage", 4);
+    OpenRegistrySettings("Software\\Orvane\\Marqor")
+        ->GetSection("Orvane")
+        ->WriteInteger("ActiveLanguage", 4);
     WriteRegistryValue("Software\\Orvane", "DEBUG", "1");
     const std::string text = TempDir::Read(home.RegistryFile());
     EXPECT_EQ(text, "[Software\\Orvane\\Marqor\\Orvane]\r\nActiveLanguage=4\r\n\r\n"
@@ -284,7 +284,9 @@ TEST_P(DamagedRegistryFile, IsKeptAsideAndTheStoreStartsWithDefaults) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, DamagedRegistryFile,
-    testing::Values(Damage{"binary", std::string("\x7f" "ELF\0\0\x01\x02[a]\nb=c", 16)},
+    testing::Values(Damage{"binary", std::string("\x7f"
+                                                 "ELF\0\0\x01\x02[a]\nb=c",
+                                                 16)},
                     Damage{"missing_bracket", "[Software\\Orvane\\Marqor\\Orvane\r\nx=1\r\n"},
                     Damage{"not_ini", "This is a letter, not settings.\nRegards\n"},
                     Damage{"values_before_any_section", "x=1\r\n[Orvane]\r\ny=2\r\n"},
@@ -368,9 +370,9 @@ TEST(EncryptedStore, SaveOfUnchangedSettingsLeavesBytesAndTimeStamp) {
     settings->Save();
     stat(path.c_str(), &st);
     EXPECT_NE(st.st_mtim.tv_sec, 1000000000);
-    EXPECT_EQ(OpenEncryptableSettings(NewFile(path), "Orvane")->GetSection("Orvane")->ReadInteger(
-                  "x", 0),
-              2);
+    EXPECT_EQ(
+        OpenEncryptableSettings(NewFile(path), "Orvane")->GetSection("Orvane")->ReadInteger("x", 0),
+        2);
 }
 
 // A file of another pass phrase (or no encryption at all) gives defaults, is never written over
