@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     g++ cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
-    libzip-dev libpugixml-dev
+    libzip-dev libpugixml-dev nettle-dev
     qt6-base-dev
 )
 

@@ -1,11 +1,14 @@
 #include "cli/commands.h"
 
 #include "foundation/text.h"
+#include "services/config.h"
+#include "services/settings_stores.h"
 #include "swimming/swim_time.h"
 #include "texts/kvr_language.h"
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <istream>
 #include <ostream>
 #include <span>
@@ -64,6 +67,32 @@ int Text(Args args, Streams io) {
     return ExitOk;
 }
 
+int Settings(Args args, Streams io) {
+    bool application = false;
+    std::optional<std::string> section;
+    for (const auto& a : args) {
+        if (a == "--user" || a == "--app")
+            application = a == "--app";
+        else if (a.starts_with("-") || section)
+            return Unexpected(io, "settings", a);
+        else
+            section = a;
+    }
+    StartApplicationServices();
+    IBSSettings& store = application ? static_cast<IBSSettings&>(ApplicationObject())
+                                     : static_cast<IBSSettings&>(UserObject());
+    std::string text = section ? SectionAsText(store, *section) : store.AsText();
+    if (section && text.empty())
+        return ExitNoResult;
+    // CR LF is the files' line end; a terminal wants LF.
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+            out += text[i];
+    io.out << out;
+    return ExitOk;
+}
+
 const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"time-text",
@@ -78,6 +107,14 @@ const std::vector<Command>& Commands() {
          "items); -1, the default, prints the whole text. A reference that does not resolve is\n"
          "printed unchanged.\n",
          "print the text a reference stands for", Text},
+        {"settings",
+         "marqor settings [--user|--app] [SECTION]\n"
+         "Prints the user settings (--user, the default) or the application settings of the\n"
+         "configuration file (--app) as INI text; with SECTION only that section. User settings\n"
+         "live in $XDG_CONFIG_HOME/Orvane/registry.ini (~/.config/Orvane/registry.ini); values\n"
+         "the user has not set come from the configuration file. Exits with status 3 when\n"
+         "SECTION is empty.\n",
+         "print the user or application settings", Settings},
     };
     return commands;
 }

@@ -175,8 +175,11 @@ private:
 
 class TBSSettings final : public IBSSettings, public std::enable_shared_from_this<TBSSettings> {
 public:
-    TBSSettings(IBSIniStorePtr store, IBSSettingsPtr defaults)
-        : store_(std::move(store)), defaults_(std::move(defaults)) {}
+    TBSSettings(IBSIniStorePtr store, IBSSettingsPtr defaults, IBSFilePtr file)
+        : store_(std::move(store)), defaults_(std::move(defaults)), file_(std::move(file)) {}
+
+    IBSFilePtr GetFile() override { return file_; }
+    void SetFile(IBSFilePtr file) override { file_ = std::move(file); }
 
     IBSSectionPtr GetSection(std::string_view name) override {
         if (defaults_)
@@ -225,6 +228,7 @@ public:
 private:
     IBSIniStorePtr store_;
     IBSSettingsPtr defaults_;
+    IBSFilePtr file_;
 };
 
 std::mutex& UserSettingsMutex() {
@@ -431,6 +435,25 @@ TBSDateRange TBSAbstractSection::ReadDateRange(std::string_view firstName,
     return {*from, *to};
 }
 
+IBSDirectoryPtr TBSAbstractSection::ReadDirectory(std::string_view name,
+                                                  IBSDirectoryPtr fallback) const {
+    const auto raw = ReadStored(name);
+    if (!raw)
+        return fallback;
+    if (raw->empty())
+        return nullptr;
+    return NewDirectory(*raw);
+}
+
+IBSFilePtr TBSAbstractSection::ReadFile(std::string_view name, IBSFilePtr fallback) const {
+    const auto raw = ReadStored(name);
+    if (!raw)
+        return fallback;
+    if (raw->empty())
+        return nullptr;
+    return NewFile(*raw);
+}
+
 double TBSAbstractSection::ReadFloat(std::string_view name, double fallback) const {
     const auto raw = ReadStored(name);
     if (!raw)
@@ -464,6 +487,21 @@ void TBSAbstractSection::WriteBool(std::string_view name, bool value) {
 
 void TBSAbstractSection::WriteDateTime(std::string_view name, TDateTime value) {
     WriteRaw(name, DateTimeToStampText(value));
+}
+
+void TBSAbstractSection::WriteDirectory(std::string_view name, const IBSDirectory* directory,
+                                        bool fullForm) {
+    if (!directory || directory->IsEmpty())
+        WriteRaw(name, "");
+    else
+        WriteRaw(name, fullForm ? directory->FullUncName() : directory->PathText());
+}
+
+void TBSAbstractSection::WriteFile(std::string_view name, const IBSFile* file, bool fullForm) {
+    if (!file || file->IsEmpty())
+        WriteRaw(name, "");
+    else
+        WriteRaw(name, fullForm ? file->FullUncName() : file->PathText());
 }
 
 void TBSAbstractSection::WriteFloat(std::string_view name, double value) {
@@ -565,8 +603,8 @@ IBSIniStorePtr MemoryIniStoreFromText(std::string_view text) {
     return store;
 }
 
-IBSSettingsPtr NewSettings(IBSIniStorePtr store, IBSSettingsPtr defaults) {
-    return std::make_shared<TBSSettings>(std::move(store), std::move(defaults));
+IBSSettingsPtr NewSettings(IBSIniStorePtr store, IBSSettingsPtr defaults, IBSFilePtr file) {
+    return std::make_shared<TBSSettings>(std::move(store), std::move(defaults), std::move(file));
 }
 
 IBSSettingsPtr NewMemorySettings(IBSSettingsPtr defaults) {

@@ -8,6 +8,7 @@
 
 #include "foundation/containers.h"
 #include "foundation/date_time.h"
+#include "foundation/files.h"
 
 #include <cstdint>
 #include <memory>
@@ -64,6 +65,11 @@ public:
     // Both names must hold a readable date-time, else the default range.
     virtual TBSDateRange ReadDateRange(std::string_view firstName, std::string_view secondName,
                                        const TBSDateRange& fallback) const = 0;
+    // A path relative to the program's directory; an empty text gives no object, an absent
+    // value the default.
+    virtual IBSDirectoryPtr ReadDirectory(std::string_view name,
+                                          IBSDirectoryPtr fallback) const = 0;
+    virtual IBSFilePtr ReadFile(std::string_view name, IBSFilePtr fallback) const = 0;
     virtual double ReadFloat(std::string_view name, double fallback) const = 0;
     virtual std::int32_t ReadInteger(std::string_view name, std::int32_t fallback) const = 0;
     // Unescaped; an absent value gives the default as it is.
@@ -75,6 +81,11 @@ public:
 
     virtual void WriteBool(std::string_view name, bool value) = 0;
     virtual void WriteDateTime(std::string_view name, TDateTime value) = 0;
+    // The path text, or with fullForm the full form (a directory with a trailing "/"); no
+    // object, and a file without a path, as the empty text.
+    virtual void WriteDirectory(std::string_view name, const IBSDirectory* directory,
+                                bool fullForm = false) = 0;
+    virtual void WriteFile(std::string_view name, const IBSFile* file, bool fullForm = false) = 0;
     virtual void WriteFloat(std::string_view name, double value) = 0;
     virtual void WriteInteger(std::string_view name, std::int32_t value) = 0;
     virtual void WriteString(std::string_view name, std::string_view text) = 0;
@@ -96,6 +107,8 @@ public:
     TDateTime ReadDateTime(std::string_view name, TDateTime fallback) const override;
     TBSDateRange ReadDateRange(std::string_view firstName, std::string_view secondName,
                                const TBSDateRange& fallback) const override;
+    IBSDirectoryPtr ReadDirectory(std::string_view name, IBSDirectoryPtr fallback) const override;
+    IBSFilePtr ReadFile(std::string_view name, IBSFilePtr fallback) const override;
     double ReadFloat(std::string_view name, double fallback) const override;
     std::int32_t ReadInteger(std::string_view name, std::int32_t fallback) const override;
     std::string ReadString(std::string_view name, std::string_view fallback) const override;
@@ -103,6 +116,9 @@ public:
 
     void WriteBool(std::string_view name, bool value) override;
     void WriteDateTime(std::string_view name, TDateTime value) override;
+    void WriteDirectory(std::string_view name, const IBSDirectory* directory,
+                        bool fullForm = false) override;
+    void WriteFile(std::string_view name, const IBSFile* file, bool fullForm = false) override;
     void WriteFloat(std::string_view name, double value) override;
     void WriteInteger(std::string_view name, std::int32_t value) override;
     void WriteString(std::string_view name, std::string_view text) override;
@@ -137,6 +153,9 @@ class IBSSettings {
 public:
     virtual ~IBSSettings() = default;
 
+    // The file behind the store; none for registry and memory stores.
+    virtual IBSFilePtr GetFile() = 0;
+    virtual void SetFile(IBSFilePtr file) = 0;
     // A new section object for the name. Sections need not exist to be handed out; writing a
     // value creates them. With a defaults provider, a missing value is read from the provider's
     // section of the same name.
@@ -184,8 +203,10 @@ IBSIniStorePtr NewMemoryIniStore();
 // before the first section are skipped.
 IBSIniStorePtr MemoryIniStoreFromText(std::string_view text);
 
-// A settings object over a store that it owns, with an optional defaults provider.
-IBSSettingsPtr NewSettings(IBSIniStorePtr store, IBSSettingsPtr defaults = nullptr);
+// A settings object over a store that it owns, with an optional defaults provider and the file
+// behind the store.
+IBSSettingsPtr NewSettings(IBSIniStorePtr store, IBSSettingsPtr defaults = nullptr,
+                           IBSFilePtr file = nullptr);
 // An empty settings object that lives in memory only.
 IBSSettingsPtr NewMemorySettings(IBSSettingsPtr defaults = nullptr);
 
