@@ -1,0 +1,131 @@
+#include "points/csv_reader.h"
+
+#include "foundation/text.h"
+
+namespace marqor {
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.push_back(text.substr(start, i - start));
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < text.size())
+        lines.push_back(text.substr(start));
+    return lines;
+}
+
+std::string ColumnNameKey(std::string_view name) {
+    const std::string_view trimmed = TrimView(name);
+    bool ascii = true;
+    for (char c : trimmed)
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    if (ascii)
+        return AsciiUpper(trimmed);
+    std::u32string cps = Utf8ToCodePoints(trimmed);
+    for (auto& c : cps)
+        c = c == U'\u0131' ? U'I' : UnicodeUpper(c);
+    return CodePointsToUtf8(cps);
+}
+
+TBSCSVReader::TBSCSVReader(std::span<const std::string_view> lines, char separator,
+                           bool hasTypeLine)
+    : lines_(lines), separator_(separator), hasTypeLine_(hasTypeLine) {}
+
+TBSCSVReader::TBSCSVReader(std::string_view text, char separator, bool hasTypeLine)
+    : ownLines_(SplitLines(text)), lines_(ownLines_), separator_(separator),
+      hasTypeLine_(hasTypeLine) {}
+
+bool TBSCSVReader::NextLine(std::string_view& line) {
+    while (position_ < lines_.size()) {
+        line = lines_[position_++];
+        if (!line.empty() && line != std::string_view("\0", 1))
+            return true;
+    }
+    return false;
+}
+
+namespace {
+
+void SplitFields(std::string_view line, char separator, std::vector<std::string_view>& fields) {
+    fields.clear();
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t at = line.find(separator, start);
+        if (at == std::string_view::npos) {
+            fields.push_back(line.substr(start));
+            return;
+        }
+        fields.push_back(line.substr(start, at - start));
+        start = at + 1;
+    }
+}
+
+} // namespace
+
+bool TBSCSVReader::Open() {
+    columns_.clear();
+    types_.clear();
+    fields_.clear();
+    std::string_view line;
+    if (!NextLine(line))
+        return false;
+    SplitFields(line, separator_, fields_);
+    for (std::string_view name : fields_)
+        columns_.push_back(ColumnNameKey(name));
+    if (hasTypeLine_ && NextLine(line)) {
+        SplitFields(line, separator_, fields_);
+        for (std::string_view type : fields_)
+            types_.push_back(Trim(type));
+    }
+    fields_.clear();
+    return true;
+}
+
+bool TBSCSVReader::Next() {
+    std::string_view line;
+    if (!NextLine(line)) {
+        fields_.clear();
+        return false;
+    }
+    SplitFields(line, separator_, fields_);
+    return true;
+}
+
+int TBSCSVReader::ColumnIndex(std::string_view name) const {
+    for (std::size_t i = 0; i < columns_.size(); ++i)
+        if (columns_[i] == name)
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::string TBSCSVReader::ColumnType(std::string_view name) const {
+    const int i = ColumnIndex(name);
+    return i >= 0 && static_cast<std::size_t>(i) < types_.size() ? types_[i] : std::string();
+}
+
+std::string_view TBSCSVReader::FieldAt(int column) const {
+    if (column < 0 || column >= ColumnCount() || static_cast<std::size_t>(column) >= fields_.size())
+        return {};
+    return fields_[column];
+}
+
+std::string_view TBSCSVReader::ReadString(std::string_view column) const {
+    return FieldAt(ColumnIndex(column));
+}
+
+std::int32_t TBSCSVReader::ReadIntegerAt(int column) const {
+    return ParseInt(FieldAt(column)).value_or(0);
+}
+
+std::int32_t TBSCSVReader::ReadInteger(std::string_view column) const {
+    return ReadIntegerAt(ColumnIndex(column));
+}
+
+} // namespace marqor
