@@ -72,14 +72,14 @@ enum OptionId {
     OTableFile
 };
 
-struct OptionSpec {
+struct KnownOption {
     OptionId id;
     std::string_view shortName; // empty when there is none
     std::string_view longName;
     bool takesValue;
 };
 
-constexpr OptionSpec OptionSpecs[] = {
+constexpr KnownOption KnownOptions[] = {
     {OTable, "-t", "--table", true},
     {OEvent, "-e", "--event", true},
     {OCourse, "-c", "--course", true},
@@ -150,18 +150,18 @@ public:
                     name = std::string_view(a).substr(0, eq);
                     inlineValue = a.substr(eq + 1);
                 }
-            const auto spec = std::ranges::find_if(OptionSpecs, [&](const OptionSpec& s) {
-                return name == s.longName || (!s.shortName.empty() && name == s.shortName);
+            const auto known = std::ranges::find_if(KnownOptions, [&](const KnownOption& k) {
+                return name == k.longName || (!k.shortName.empty() && name == k.shortName);
             });
-            if (spec == std::end(OptionSpecs) ||
-                std::ranges::find(allowed, spec->id) == allowed.end()) {
+            if (known == std::end(KnownOptions) ||
+                std::ranges::find(allowed, known->id) == allowed.end()) {
                 Fail("unknown option '" + a + "' (see marqor " + std::string(command_) +
                      " --help)");
                 return false;
             }
-            if (!spec->takesValue) {
+            if (!known->takesValue) {
                 if (inlineValue) {
-                    Fail("option " + std::string(spec->longName) + " takes no value");
+                    Fail("option " + std::string(known->longName) + " takes no value");
                     return false;
                 }
                 options.line = true;
@@ -174,10 +174,10 @@ public:
                 }
                 inlineValue = args[++i];
             }
-            if (spec->id == OTableFile)
+            if (known->id == OTableFile)
                 options.tableFiles.push_back(*inlineValue);
             else
-                options.values[spec->id] = *inlineValue;
+                options.values[known->id] = *inlineValue;
         }
         return true;
     }
