@@ -2,22 +2,33 @@
 
 #include "foundation/text.h"
 
+#include <cstring>
+
 namespace marqor {
+
+bool TLineCursor::Next(std::string_view& line) {
+    if (position_ >= text_.size())
+        return false;
+    const char* begin = text_.data() + position_;
+    const std::size_t rest = text_.size() - position_;
+    // The next LF, then a CR before it: CR LF, or a line that ends with a CR alone.
+    const auto* lf = static_cast<const char*>(std::memchr(begin, '\n', rest));
+    const std::size_t toLf = lf ? static_cast<std::size_t>(lf - begin) : rest;
+    const auto* cr = static_cast<const char*>(std::memchr(begin, '\r', toLf));
+    const std::size_t length = cr ? static_cast<std::size_t>(cr - begin) : toLf;
+    line = text_.substr(position_, length);
+    if (cr && length + 1 == toLf && lf)
+        position_ += toLf + 1; // CR LF
+    else
+        position_ += length + 1;
+    return true;
+}
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c != '\r' && c != '\n')
-            continue;
-        lines.push_back(text.substr(start, i - start));
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            ++i;
-        start = i + 1;
-    }
-    if (start < text.size())
-        lines.push_back(text.substr(start));
+    TLineCursor cursor(text);
+    for (std::string_view line; cursor.Next(line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -34,20 +45,29 @@ std::string ColumnNameKey(std::string_view name) {
     return CodePointsToUtf8(cps);
 }
 
+TBSCSVReader::TBSCSVReader(TLineSource lines, char separator, bool hasTypeLine)
+    : lines_(std::move(lines)), separator_(separator), hasTypeLine_(hasTypeLine) {}
+
 TBSCSVReader::TBSCSVReader(std::span<const std::string_view> lines, char separator,
                            bool hasTypeLine)
-    : lines_(lines), separator_(separator), hasTypeLine_(hasTypeLine) {}
+    : TBSCSVReader(
+          [lines, i = std::size_t{0}](std::string_view& line) mutable {
+              if (i >= lines.size())
+                  return false;
+              line = lines[i++];
+              return true;
+          },
+          separator, hasTypeLine) {}
 
 TBSCSVReader::TBSCSVReader(std::string_view text, char separator, bool hasTypeLine)
-    : ownLines_(SplitLines(text)), lines_(ownLines_), separator_(separator),
-      hasTypeLine_(hasTypeLine) {}
+    : TBSCSVReader([cursor = TLineCursor(text)](
+                       std::string_view& line) mutable { return cursor.Next(line); },
+                   separator, hasTypeLine) {}
 
 bool TBSCSVReader::NextLine(std::string_view& line) {
-    while (position_ < lines_.size()) {
-        line = lines_[position_++];
+    while (lines_(line))
         if (!line.empty() && line != std::string_view("\0", 1))
             return true;
-    }
     return false;
 }
 

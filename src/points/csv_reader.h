@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -14,13 +15,32 @@
 
 namespace marqor {
 
+// Hands out one line after the other, false at the end; the text of a line must stay valid
+// until the next call.
+using TLineSource = std::function<bool(std::string_view& line)>;
+
+// Steps through the lines of a text, split at CR LF, LF or CR; a final line break adds no empty
+// line. The text must outlive the cursor.
+class TLineCursor {
+public:
+    explicit TLineCursor(std::string_view text) : text_(text) {}
+    bool Next(std::string_view& line);
+    // Offset of the next line in the text.
+    std::size_t Position() const { return position_; }
+
+private:
+    std::string_view text_;
+    std::size_t position_ = 0;
+};
+
 class TBSCSVReader final : public IBSSwColumnRecord {
 public:
-    // Over lines that the caller keeps alive. With hasTypeLine the line after the column header
-    // holds a type per column.
+    // With hasTypeLine the line after the column header holds a type per column.
+    explicit TBSCSVReader(TLineSource lines, char separator = ';', bool hasTypeLine = false);
+    // Over lines that the caller keeps alive.
     explicit TBSCSVReader(std::span<const std::string_view> lines, char separator = ';',
                           bool hasTypeLine = false);
-    // Over a text split at CR LF, LF or CR; the text must outlive the reader.
+    // Over a text; the text must outlive the reader.
     explicit TBSCSVReader(std::string_view text, char separator = ';', bool hasTypeLine = false);
 
     // Reads the first non-empty line as the column header: names trimmed and in upper case, so
@@ -48,9 +68,7 @@ public:
 private:
     bool NextLine(std::string_view& line);
 
-    std::vector<std::string_view> ownLines_; // when made from a text
-    std::span<const std::string_view> lines_;
-    std::size_t position_ = 0;
+    TLineSource lines_;
     char separator_;
     bool hasTypeLine_;
     std::vector<std::string> columns_;
@@ -58,7 +76,7 @@ private:
     std::vector<std::string_view> fields_;
 };
 
-// Splits a text at CR LF, LF or CR; a final line break adds no empty line.
+// All lines of a text at once (see TLineCursor).
 std::vector<std::string_view> SplitLines(std::string_view text);
 
 // The upper-case form under which column names are compared; a dotless small i becomes I.

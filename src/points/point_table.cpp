@@ -215,17 +215,42 @@ constexpr std::string_view Marker = "<BASETIMES>";
 constexpr std::string_view StandardColumns[] = {"AGEMIN",   "AGEMAX",     "COURSE",   "GENDER",
                                                 "HANDICAP", "RELAYCOUNT", "DISTANCE", "MAXTIME"};
 
+// The header keys, each with the value of its first line; lines of other keys are ignored, so
+// that a header of any length costs no memory.
 struct Header {
-    std::vector<std::pair<std::string_view, std::string_view>> lines;
+    static constexpr std::string_view Keys[] = {"Id",      "Name",    "ShortNameVersion",
+                                                "Version", "Formula", "UseMenForMixed",
+                                                "Options", "Courses"};
+    std::optional<std::string_view> values[std::size(Keys)];
 
-    // The value of the first line of that key; nothing when the key is missing or empty.
+    void Read(std::string_view line) {
+        const std::size_t eq = line.find('=');
+        if (eq == std::string_view::npos)
+            return;
+        const std::string_view key = line.substr(0, eq);
+        for (std::size_t i = 0; i < std::size(Keys); ++i)
+            if (!values[i] && SameText(key, Keys[i]))
+                values[i] = line.substr(eq + 1);
+    }
+
+    // Nothing when the key is missing or empty.
     std::optional<std::string_view> Get(std::string_view key) const {
-        for (const auto& [k, v] : lines)
-            if (SameText(k, key))
-                return v.empty() ? std::nullopt : std::optional(v);
+        for (std::size_t i = 0; i < std::size(Keys); ++i)
+            if (key == Keys[i])
+                return values[i] && !values[i]->empty() ? values[i] : std::nullopt;
         return std::nullopt;
     }
 };
+
+// The next line that counts: trimmed, neither empty nor a comment.
+bool NextCollected(TLineCursor& cursor, std::string_view& line) {
+    while (cursor.Next(line)) {
+        line = TrimView(line);
+        if (!line.empty() && line.front() != ';')
+            return true;
+    }
+    return false;
+}
 
 // Splits at every "," with empty items kept and nothing trimmed.
 std::vector<std::string_view> CommaItems(std::string_view text) {
@@ -327,7 +352,17 @@ void TBSSwBaseTimesPointTable::ReadFromText(std::string_view text, std::string_v
                                       "%zu MiB a point table may have",
                                       int(source.size()), source.data(), text.size(),
                                       MaxPointTableTextSize >> 20));
-    // Drop everything first: a failed read leaves the empty table, never a mix of two.
+    Clear();
+    try {
+        Read(text, source);
+    } catch (...) {
+        // A failed read leaves the empty table, never a mix of two.
+        Clear();
+        throw;
+    }
+}
+
+void TBSSwBaseTimesPointTable::Clear() {
     id_ = 0;
     name_.clear();
     shortNameVersion_.clear();
@@ -338,18 +373,25 @@ void TBSSwBaseTimesPointTable::ReadFromText(std::string_view text, std::string_v
     courses_ = {};
     groups_.clear();
     index_.reset();
+}
 
-    std::vector<std::string_view> header, section;
+void TBSSwBaseTimesPointTable::Read(std::string_view text, std::string_view source) {
+    // The lines between the last two markers are the header, those after the last marker the
+    // base times. The text is walked twice instead of keeping its lines.
+    std::string_view header, section;
     bool marker = false;
-    for (std::string_view line : SplitLines(text)) {
-        line = TrimView(line);
-        if (SameText(line, Marker)) {
-            marker = true;
-            header = std::move(section);
-            section.clear();
-        } else if (!line.empty() && line.front() != ';') {
-            section.push_back(line);
+    {
+        TLineCursor cursor(text);
+        std::size_t sectionStart = 0;
+        std::size_t lineStart = 0;
+        for (std::string_view line; cursor.Next(line); lineStart = cursor.Position()) {
+            if (SameText(TrimView(line), Marker)) {
+                marker = true;
+                header = text.substr(sectionStart, lineStart - sectionStart);
+                sectionStart = cursor.Position();
+            }
         }
+        section = text.substr(std::min(sectionStart, text.size()));
     }
     if (!marker)
         throw EPointTableError(Format("%.*s: no \"<BASETIMES>\" line, so this is not a point "
@@ -357,10 +399,10 @@ void TBSSwBaseTimesPointTable::ReadFromText(std::string_view text, std::string_v
                                       int(source.size()), source.data()));
 
     Header keys;
-    for (std::string_view line : header) {
-        const std::size_t eq = line.find('=');
-        if (eq != std::string_view::npos)
-            keys.lines.emplace_back(line.substr(0, eq), line.substr(eq + 1));
+    {
+        TLineCursor cursor(header);
+        for (std::string_view line; NextCollected(cursor, line);)
+            keys.Read(line);
     }
     id_ = ParseInt(keys.Get("Id").value_or("")).value_or(0);
     name_ = keys.Get("Name").value_or("");
@@ -380,15 +422,24 @@ void TBSSwBaseTimesPointTable::ReadFromText(std::string_view text, std::string_v
     for (std::string_view word : CommaItems(keys.Get("Courses").value_or("LCM,SCM")))
         courses_.Include(vocabulary.CourseFromText(word));
 
-    if (!section.empty()) {
+    TLineCursor rows(section);
+    std::string_view first;
+    if (NextCollected(rows, first)) {
         // The standard columns that the column line lacks are appended, so that they read empty.
-        std::string columns(section.front());
+        std::string columns(first);
         for (std::string_view name : StandardColumns)
             if (columns.find(name) == std::string::npos)
                 columns.append(";").append(name);
-        section.front() = columns;
 
-        TBSCSVReader reader(section, ';', false);
+        TBSCSVReader reader(
+            [&, header = true](std::string_view& line) mutable {
+                if (std::exchange(header, false)) {
+                    line = columns;
+                    return true;
+                }
+                return NextCollected(rows, line);
+            },
+            ';', false);
         reader.Open();
         const int cCourse = reader.ColumnIndex("COURSE");
         const int cGender = reader.ColumnIndex("GENDER");
@@ -439,8 +490,14 @@ void TBSSwBaseTimesPointTable::ReadFromText(std::string_view text, std::string_v
                 group = last->second;
             } else {
                 const auto [it, added] = groupOf.try_emplace(key, static_cast<int>(groups_.size()));
-                if (added)
+                if (added) {
+                    if (groups_.size() == MaxPointTableGroups)
+                        throw EPointTableError(Format(
+                            "%.*s: more than %zu swimmer groups; a point table may have at most "
+                            "that many",
+                            int(source.size()), source.data(), MaxPointTableGroups));
                     groups_.emplace_back(key.course, key.gender, key.handicap, ages);
+                }
                 group = it->second;
                 last.emplace(key, group);
             }

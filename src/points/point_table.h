@@ -91,8 +91,9 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Table texts from outside are refused above this size.
+// Table texts from outside are refused above this size, and tables with more groups.
 inline constexpr std::size_t MaxPointTableTextSize = 16 * 1024 * 1024;
+inline constexpr std::size_t MaxPointTableGroups = 100000;
 
 // Which of the two times of an event a lookup asks for.
 enum TBSSwBaseTimeKind : std::uint8_t { btkMinimum, btkMaximum };
@@ -156,8 +157,9 @@ public:
     ~TBSSwBaseTimesPointTable() override;
 
     // Replaces everything by the table of the text. Raises EPointTableError, naming the source,
-    // for a text without the marker line or over MaxPointTableTextSize; nothing else in a text
-    // stops the reader (unreadable values take their defaults, unusable rows are skipped).
+    // for a text without the marker line, over MaxPointTableTextSize or with more than
+    // MaxPointTableGroups groups; nothing else in a text stops the reader (unreadable values
+    // take their defaults, unusable rows are skipped).
     void ReadFromText(std::string_view text, std::string_view source);
 
     TBSSwPointFormula Formula() const { return formula_; }
@@ -194,6 +196,9 @@ public:
 
 private:
     class TGroupIndex;
+
+    void Clear();
+    void Read(std::string_view text, std::string_view source);
 
     TBaseTimeTable::Times LookupTimes(TBSSwCourse course, const IBSSwSwimStyle& style,
                                       TBSSwGender gender, int age, int handicap) const;
