@@ -140,7 +140,7 @@ TEST(PointTableText, WithoutTheMarkerIsRejectedNamingTheSource) {
 
 TEST(PointTableText, OverSixteenMebibytesIsRejected) {
     std::string text = WithHeader("Id=1");
-    text.resize(MaxPointTableTextSize + 1, '\n');
+    text.resize(MaxPointTableTextSize + 1, ' ');
     try {
         Read(text, "huge.txt");
         FAIL() << "no error";
@@ -150,6 +150,23 @@ TEST(PointTableText, OverSixteenMebibytesIsRejected) {
     }
     text.resize(MaxPointTableTextSize);
     EXPECT_EQ(Read(text)->Id(), 1);
+}
+
+TEST(PointTableText, WithMoreThanTheMostGroupsIsRejected) {
+    auto text = [](std::size_t groups) {
+        std::string t = "Id=1\n<BASETIMES>\nAGEMIN;AGEMAX;DISTANCE;STROKE;MINTIME\n";
+        for (std::size_t i = 1; i <= groups; ++i)
+            t += std::to_string(i) + ";" + std::to_string(i) + ";50;FREE;30.00\n";
+        return t;
+    };
+    EXPECT_EQ(Read(text(MaxPointTableGroups))->Groups().size(), MaxPointTableGroups);
+    try {
+        Read(text(MaxPointTableGroups + 1), "groups.txt");
+        FAIL() << "no error";
+    } catch (const EPointTableError& e) {
+        EXPECT_NE(std::string(e.what()).find("groups.txt"), std::string::npos);
+        EXPECT_NE(std::string(e.what()).find("groups"), std::string::npos);
+    }
 }
 
 TEST(PointTableText, AFailedReadLeavesTheEmptyTable) {
