@@ -29,6 +29,10 @@ std::string WithFormula(std::string text, std::string_view formula) {
     return text;
 }
 
+std::string Fina2011With(std::string_view formula) {
+    return WithFormula(Resource("BSSW_POINTS_FINA_2011"), formula);
+}
+
 // A table as large as the largest built-in one (IPC 2009): 915 rows in 32 groups (two courses,
 // two genders, eight classes), times written 01.04.57 and rows ending with ";".
 std::string LargestTableText() {
@@ -162,6 +166,23 @@ void BM_TimeFromPoints(benchmark::State& state) {
     state.SetLabel(word);
 }
 BENCHMARK(BM_TimeFromPoints)->DenseRange(0, 6);
+
+// Single points values on the longest events of FINA 2011 (1500 m and the 5000 m of the
+// extra events), where the slowest time that still scores lies furthest from the inverse.
+void BM_TimeFromPointsLongEvents(benchmark::State& state) {
+    const std::string word = FormulaWords[state.range(0)];
+    const auto table = NewPointTableFromText(Fina2011With(word), word);
+    const IBSSwPoints& points = *table;
+    const int p = static_cast<int>(state.range(1));
+    const IBSSwSwimStylePtr events[] = {NewSwimStyle(1, strFreestyle, 1500),
+                                        NewSwimStyle(1, strFreestyle, 5000)};
+    std::size_t i = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(
+            points.TimeFromPoints(sco50m, *events[i++ & 1], sgeWomen, 99, 0, p));
+    state.SetLabel(word);
+}
+BENCHMARK(BM_TimeFromPointsLongEvents)->ArgsProduct({{0, 1}, {1, 10, 100, 800, 1200}});
 
 // The printout: points 1100 down to 1 in the 18 individual events, two times per cell (the
 // time of p and of p + 1). FINA 2011 computes with CUBED_FINA, FINA 2004 with CUBED and has the

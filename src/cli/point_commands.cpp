@@ -4,6 +4,7 @@
 #include "points/catalogue.h"
 #include "points/events.h"
 #include "points/result_line.h"
+#include "points/table_files.h"
 #include "swimming/sw_language.h"
 #include "swimming/swim_time.h"
 
@@ -510,7 +511,7 @@ int TablesCommand(Args args, Streams io) {
     for (int i = 0; i < list->Count(); ++i) {
         io.out << list->KeyAt(i) << '\t' << list->TextAt(i);
         if (const auto* info = tables.FindInfo(list->KeyAt(i)); info && !info->file.empty())
-            io.out << '\t' << info->file.string();
+            io.out << '\t' << DisplayPath(info->file);
         io.out << '\n';
     }
     return ExitOk;

@@ -432,8 +432,8 @@ void TBSSwBaseTimesPointTable::Read(std::string_view text, std::string_view sour
                 columns.append(";").append(name);
 
         TBSCSVReader reader(
-            [&, header = true](std::string_view& line) mutable {
-                if (std::exchange(header, false)) {
+            [&, columnLine = true](std::string_view& line) mutable {
+                if (std::exchange(columnLine, false)) {
                     line = columns;
                     return true;
                 }
