@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 
+#include "cli/point_commands.h"
 #include "foundation/text.h"
 #include "services/config.h"
 #include "services/settings_stores.h"
@@ -18,8 +19,6 @@ namespace marqor::cli {
 
 namespace {
 
-using Args = std::span<const std::string>;
-
 struct Command {
     std::string_view name;
     std::string_view usage;   // first line: synopsis; further lines: details
@@ -32,8 +31,8 @@ bool IsHelp(std::string_view a) {
 }
 
 int Unexpected(Streams io, std::string_view command, std::string_view argument) {
-    io.err << "marqor " << command << ": unexpected argument '" << argument
-           << "' (see marqor " << command << " --help)\n";
+    io.err << "marqor " << command << ": unexpected argument '" << argument << "' (see marqor "
+           << command << " --help)\n";
     return ExitUsage;
 }
 
@@ -107,6 +106,11 @@ const std::vector<Command>& Commands() {
          "items); -1, the default, prints the whole text. A reference that does not resolve is\n"
          "printed unchanged.\n",
          "print the text a reference stands for", Text},
+        {"tables", TablesUsage, "list the point tables", TablesCommand},
+        {"points", PointsUsage, "print the points of swim times", PointsCommand},
+        {"time", TimeUsage, "print the time that scores a number of points", TimeCommand},
+        {"convert", ConvertUsage, "convert swim times to another course at equal points",
+         ConvertCommand},
         {"settings",
          "marqor settings [--user|--app] [SECTION]\n"
          "Prints the user settings (--user, the default) or the application settings of the\n"
@@ -126,8 +130,7 @@ void PrintOverview(std::ostream& out) {
     for (const auto& c : Commands())
         width = std::max(width, c.name.size());
     for (const auto& c : Commands())
-        out << "  " << c.name << std::string(width - c.name.size() + 2, ' ') << c.summary
-            << '\n';
+        out << "  " << c.name << std::string(width - c.name.size() + 2, ' ') << c.summary << '\n';
     out << "\nRun 'marqor COMMAND --help' for the arguments of a command.\n";
 }
 

@@ -8,7 +8,7 @@ namespace marqor::cli {
 
 // Exit statuses of the command-line tool.
 inline constexpr int ExitOk = 0;
-inline constexpr int ExitUsage = 2;   // unknown command, bad argument or unreadable value
+inline constexpr int ExitUsage = 2;    // unknown command, bad argument or unreadable value
 inline constexpr int ExitNoResult = 3; // the value has no result (no time, no base time)
 
 struct Streams {

@@ -68,51 +68,75 @@ std::string SwimTimeToText(SwimTime t, bool showNoTime) {
 }
 
 SwimTime TextToSwimTime(std::string_view text) {
+    // Point tables read two times per row and batch use thousands of lines, so nothing here
+    // allocates unless the text has blanks to drop or non-ASCII characters to step over.
     std::string compact;
-    compact.reserve(text.size());
-    for (char c : text)
-        if (c != ' ')
-            compact.push_back(c);
-    const std::string_view s = TrimControlsAndBlanks(compact);
+    if (text.find(' ') != std::string_view::npos) {
+        compact.reserve(text.size());
+        for (char c : text)
+            if (c != ' ')
+                compact.push_back(c);
+        text = compact;
+    }
+    const std::string_view s = TrimControlsAndBlanks(text);
 
     // Groups of at most two characters, cut from the right end of each token, the rightmost
-    // token first. Characters are code points, so a multi-byte letter is never split.
-    std::vector<std::string_view> groups;
+    // token first. Characters are code points, so a multi-byte letter is never split. A group
+    // that does not start with a digit does not count; the first four that do are hundredths,
+    // seconds, minutes and hours.
+    std::string_view kept[4];
+    std::size_t count = 0;
+    auto group = [&](std::string_view g) {
+        if (g.front() >= '0' && g.front() <= '9') {
+            if (count < 4)
+                kept[count] = g;
+            ++count;
+        }
+    };
+    std::vector<std::size_t> starts; // start offset of each character of a non-ASCII token
     std::size_t end = s.size();
     while (end > 0) {
         std::size_t start = end;
-        while (start > 0 && !IsTimeSeparator(s[start - 1]))
+        bool ascii = true;
+        while (start > 0 && !IsTimeSeparator(s[start - 1])) {
             --start;
+            ascii = ascii && static_cast<unsigned char>(s[start]) < 0x80;
+        }
         if (start < end) {
-            std::vector<std::size_t> starts; // start offset of each character of the token
-            for (std::size_t i = start; i < end; i += Utf8Length(s, i))
-                starts.push_back(i);
-            std::size_t count = starts.size();
             std::size_t right = end;
-            while (count > 2) {
-                groups.push_back(s.substr(starts[count - 2], right - starts[count - 2]));
-                right = starts[count - 2];
-                count -= 2;
+            if (ascii) {
+                while (right - start > 2) {
+                    group(s.substr(right - 2, 2));
+                    right -= 2;
+                }
+            } else {
+                starts.clear();
+                for (std::size_t i = start; i < end; i += Utf8Length(s, i))
+                    starts.push_back(i);
+                std::size_t n = starts.size();
+                while (n > 2) {
+                    group(s.substr(starts[n - 2], right - starts[n - 2]));
+                    right = starts[n - 2];
+                    n -= 2;
+                }
             }
-            groups.push_back(s.substr(start, right - start));
+            group(s.substr(start, right - start));
         }
         end = start > 0 ? start - 1 : 0;
     }
-
-    std::erase_if(groups, [](std::string_view g) { return g.front() < '0' || g.front() > '9'; });
-    if (groups.empty())
+    if (count == 0)
         return NoSwimTime;
 
     long long result;
-    if (groups.size() == 1) {
-        result = GroupValue(groups[0]) * 1000LL;
+    if (count == 1) {
+        result = GroupValue(kept[0]) * 1000LL;
     } else {
-        result = GroupValue(groups[0]) * (groups[0].size() == 1 ? 100LL : 10LL);
-        result += GroupValue(groups[1]) * 1000LL;
-        if (groups.size() > 2)
-            result += GroupValue(groups[2]) * 60000LL;
-        if (groups.size() > 3)
-            result += GroupValue(groups[3]) * 3600000LL;
+        result = GroupValue(kept[0]) * (kept[0].size() == 1 ? 100LL : 10LL);
+        result += GroupValue(kept[1]) * 1000LL;
+        if (count > 2)
+            result += GroupValue(kept[2]) * 60000LL;
+        if (count > 3)
+            result += GroupValue(kept[3]) * 3600000LL;
     }
     if (result < 1 || result >= NoSwimTime)
         return NoSwimTime;
