@@ -55,6 +55,11 @@ public:
     THtmlState State() const override { return state_; }
     void SaveToFile(const std::string& fileName) override;
 
+    // Ends the pending row and keeps the table open, so that the next lines of the same layout
+    // become a second row, written without widths. The report engine never does this (it ends
+    // a row only when its table closes); writers of multi-row tables do.
+    void FlushRow();
+
     // The whole page as SaveToFile writes it, CR LF after every line.
     std::string PageText();
     // The body collected so far, one entry per line.
@@ -71,7 +76,6 @@ public:
 
 private:
     void CloseTable();
-    void FlushRow();
     std::string WidthText(int perMille) const;
     std::vector<std::string> TemplateLines() const;
     std::string StyleSheet() const;
