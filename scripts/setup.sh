@@ -6,6 +6,7 @@ packages=(
     g++ cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     libzip-dev libpugixml-dev
+    qt6-base-dev fonts-liberation poppler-utils
 )
 
 missing=()
