@@ -269,6 +269,55 @@ void StoreDocumentSettings(std::string_view windowClass, const TBSSwDocumentSett
 }
 
 // ---------------------------------------------------------------------------------------------
+// TBSSwPrintDevice
+
+namespace {
+
+IKvrPrintingService& ServiceOr(IKvrPrintingService* service, IKvrPrintingServicePtr& keep) {
+    if (service)
+        return *service;
+    keep = ReportPrintingService();
+    return *keep;
+}
+
+int IndexOfName(const std::vector<std::string>& names, std::string_view name) {
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (names[i] == name)
+            return static_cast<int>(i);
+    return -1;
+}
+
+} // namespace
+
+IBSLookupItemsPtr TBSSwPrintDevice::PrinterItems(IKvrPrintingService* service) {
+    IKvrPrintingServicePtr keep;
+    auto items = NewLookupItems();
+    const auto names = ServiceOr(service, keep).PrinterNames();
+    for (std::size_t i = 0; i < names.size(); ++i)
+        items->SetText(static_cast<std::int32_t>(i), names[i]);
+    return items;
+}
+
+int TBSSwPrintDevice::PreferredPrinterIndex(IKvrPrintingService* service) {
+    IKvrPrintingServicePtr keep;
+    IKvrPrintingService& printing = ServiceOr(service, keep);
+    const auto names = printing.PrinterNames();
+    const std::string preferred = UserSettings()->GetSection("Orvane")->ReadString("CurrentPrinter", "");
+    if (!preferred.empty())
+        if (const int index = IndexOfName(names, preferred); index >= 0)
+            return index;
+    return IndexOfName(names, printing.CurrentPrinterName());
+}
+
+void TBSSwPrintDevice::SelectPrinter(int index, IKvrPrintingService* service) {
+    IKvrPrintingServicePtr keep;
+    IKvrPrintingService& printing = ServiceOr(service, keep);
+    const auto names = printing.PrinterNames();
+    if (index >= 0 && std::size_t(index) < names.size())
+        printing.SelectPrinter(names[std::size_t(index)]);
+}
+
+// ---------------------------------------------------------------------------------------------
 // Export and import
 
 void ExportDocumentSettings(const TBSSwDocumentSettings& settings, const std::string& fileName) {

@@ -82,6 +82,19 @@ public:
 TBSSwDocumentSettings LoadDocumentSettings(std::string_view windowClass);
 void StoreDocumentSettings(std::string_view windowClass, const TBSSwDocumentSettings& settings);
 
+// The printer list and choice of the settings dialog, over a printing service (default: the
+// process's).
+class TBSSwPrintDevice {
+public:
+    // Every printer name under its index, in the service's order.
+    static IBSLookupItemsPtr PrinterItems(IKvrPrintingService* service = nullptr);
+    // The printer named by "CurrentPrinter" in section "Orvane" of the user settings when it
+    // exists, else the service's current printer; -1 when there is none.
+    static int PreferredPrinterIndex(IKvrPrintingService* service = nullptr);
+    // Makes the printer of that index the service's current printer; other indices do nothing.
+    static void SelectPrinter(int index, IKvrPrintingService* service = nullptr);
+};
+
 // An import that cannot be used. The message is the one to show the user.
 class EBSSwDocumentSettingsImport : public std::runtime_error {
 public:

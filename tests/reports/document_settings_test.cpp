@@ -223,3 +223,32 @@ TEST(DocumentSettingsImport, AbsurdValuesAreClampedAndLoggedAndTheReportStillRun
 
 } // namespace
 } // namespace marqor
+
+namespace marqor {
+namespace {
+
+TEST(PrintDevice, PrefersTheStoredPrinterWhenItExistsElseTheCurrentOne) {
+    const auto saved = UserSettings();
+    SetUserSettings(NewMemorySettings());
+    testing_support::TRecordingService service;
+    service.printers = {"Hall", "Office", "Pool"};
+    const auto items = TBSSwPrintDevice::PrinterItems(&service);
+    ASSERT_EQ(items->Count(), 3);
+    EXPECT_EQ(items->TextOfKey(2), "Pool");
+    EXPECT_EQ(TBSSwPrintDevice::PreferredPrinterIndex(&service), 1);
+    UserSettings()->GetSection("Orvane")->WriteString("CurrentPrinter", "Pool");
+    EXPECT_EQ(TBSSwPrintDevice::PreferredPrinterIndex(&service), 2);
+    UserSettings()->GetSection("Orvane")->WriteString("CurrentPrinter", "Gone");
+    EXPECT_EQ(TBSSwPrintDevice::PreferredPrinterIndex(&service), 1);
+    TBSSwPrintDevice::SelectPrinter(0, &service);
+    EXPECT_EQ(service.printer, "Hall");
+    TBSSwPrintDevice::SelectPrinter(7, &service);
+    EXPECT_EQ(service.printer, "Hall");
+    service.printer = "";
+    UserSettings()->GetSection("Orvane")->WriteString("CurrentPrinter", "");
+    EXPECT_EQ(TBSSwPrintDevice::PreferredPrinterIndex(&service), -1);
+    SetUserSettings(saved);
+}
+
+} // namespace
+} // namespace marqor

@@ -193,8 +193,11 @@ public:
     std::string printer = "Office";
     std::int32_t paperCode = 9; // A4
     bool canCopy = true;
+    std::vector<std::string> printers; // empty: just the current one
 
     std::vector<std::string> PrinterNames() override {
+        if (!printers.empty())
+            return printers;
         return printer.empty() ? std::vector<std::string>{} : std::vector<std::string>{printer};
     }
     std::string CurrentPrinterName() override { return printer; }
