@@ -20,8 +20,9 @@ int main(int argc, char** argv) {
     const int minimum = argc > 3 ? std::atoi(argv[3]) : 1;
     if (mode == "--pdf")
         EnsureGuiApplication();
-    TKvrReport report(mode == "--pdf" ? IKvrPrintingServicePtr(std::make_shared<TKvrQtPrintingService>())
-                                      : nullptr);
+    TKvrReport report(mode == "--pdf"
+                          ? IKvrPrintingServicePtr(std::make_shared<TKvrQtPrintingService>())
+                          : nullptr);
     report.Document.PaperIndex = 2;
     bench::ConfigurePointTableLike(report, 1100, minimum);
     if (mode == "--pdf") {

@@ -8,7 +8,6 @@
 #include "texts/kvr_language.h"
 
 #include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <unistd.h>
@@ -50,17 +49,17 @@ void BM_EngineOnNullDevice(benchmark::State& state) {
         texts += device->texts;
     }
     state.counters["pages"] = benchmark::Counter(double(pages), benchmark::Counter::kAvgIterations);
-    state.counters["per_page"] =
-        benchmark::Counter(double(pages), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
-    state.counters["per_text"] =
-        benchmark::Counter(double(texts), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_page"] = benchmark::Counter(double(pages), benchmark::Counter::kIsRate |
+                                                                       benchmark::Counter::kInvert);
+    state.counters["per_text"] = benchmark::Counter(double(texts), benchmark::Counter::kIsRate |
+                                                                       benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_EngineOnNullDevice)->Unit(benchmark::kMillisecond);
 
 void BM_HtmlReportToFile(benchmark::State& state) {
-    const std::string target =
-        (std::filesystem::temp_directory_path() / ("marqor-bench-" + std::to_string(getpid()) + ".htm"))
-            .string();
+    const std::string target = (std::filesystem::temp_directory_path() /
+                                ("marqor-bench-" + std::to_string(getpid()) + ".htm"))
+                                   .string();
     long cells = 0;
     for (auto _ : state) {
         TKvrReport report(nullptr);
@@ -70,8 +69,8 @@ void BM_HtmlReportToFile(benchmark::State& state) {
         report.FreeHtmlWriter();
         cells += 1100 * 20;
     }
-    state.counters["per_cell"] =
-        benchmark::Counter(double(cells), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+    state.counters["per_cell"] = benchmark::Counter(double(cells), benchmark::Counter::kIsRate |
+                                                                       benchmark::Counter::kInvert);
     state.counters["bytes"] = double(std::filesystem::file_size(target));
     std::remove(target.c_str());
 }
@@ -80,7 +79,8 @@ BENCHMARK(BM_HtmlReportToFile)->Unit(benchmark::kMillisecond);
 void BM_HtmlWriterCells(benchmark::State& state) {
     for (auto _ : state) {
         THtmlFile html(-1, "", 10);
-        html.SetColumns("C41;C51;C51;C51;C51;C51;C51;C51;C51;C51;C51;C51;C51;C51;C51;C51;C51;C51;C51;C41");
+        html.SetColumns(
+            "C41;C51;C51;C51;C51;C51;C51;C51;C51;C51;C51;C51;C51;C51;C51;C51;C51;C51;C51;C41");
         for (int p = 1100; p >= 1; --p) {
             for (int c = 0; c < 20; ++c)
                 html.Cell(c, "1:02.34");

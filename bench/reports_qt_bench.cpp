@@ -7,7 +7,6 @@
 #include "texts/kvr_language.h"
 
 #include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <unistd.h>
@@ -19,9 +18,9 @@ const bool kRegistered = (RegisterLanguageClass<TLanguageKavrin>(), true);
 
 void BM_PdfReport(benchmark::State& state) {
     EnsureGuiApplication();
-    const std::string target =
-        (std::filesystem::temp_directory_path() / ("marqor-bench-" + std::to_string(getpid()) + ".pdf"))
-            .string();
+    const std::string target = (std::filesystem::temp_directory_path() /
+                                ("marqor-bench-" + std::to_string(getpid()) + ".pdf"))
+                                   .string();
     for (auto _ : state) {
         TKvrReport report(std::make_shared<TKvrQtPrintingService>());
         report.Document.PaperIndex = 2;

@@ -59,8 +59,8 @@ void TColDivList::SetDefinition(std::string_view definition) {
         entries_.push_back(entry);
     }
     if (total < 1000)
-        entries_.push_back({static_cast<std::int32_t>(total), static_cast<std::int32_t>(1000 - total),
-                            daLeft});
+        entries_.push_back(
+            {static_cast<std::int32_t>(total), static_cast<std::int32_t>(1000 - total), daLeft});
 }
 
 std::string TColDivList::Definition() const {

@@ -35,8 +35,8 @@ void ClampInteger(std::int32_t& value, std::int32_t minimum, std::int32_t maximu
                   const char* name) {
     const std::int32_t clamped = std::clamp(value, minimum, maximum);
     if (clamped != value) {
-        ReportLog(Format("Document settings: %s %d is out of range; %d is used", name, value,
-                         clamped));
+        ReportLog(
+            Format("Document settings: %s %d is out of range; %d is used", name, value, clamped));
         value = clamped;
     }
 }
@@ -108,7 +108,9 @@ void TBSSwDocumentImage::LoadFromXml(const IBSXmlElement& element) {
 IBSXmlElementPtr TBSSwDocumentImage::ToXml() const {
     auto element = NewXmlElement("IMAGE");
     element->SetText("picture", Picture);
-    element->SetText("halign", HAlign == iaRight ? "RIGHT" : HAlign == iaCenter ? "CENTER" : "LEFT");
+    element->SetText("halign", HAlign == iaRight    ? "RIGHT"
+                               : HAlign == iaCenter ? "CENTER"
+                                                    : "LEFT");
     element->SetFloat("scale", Scale);
     element->SetFloat("x", X);
     element->SetFloat("y", Y);
@@ -302,7 +304,8 @@ int TBSSwPrintDevice::PreferredPrinterIndex(IKvrPrintingService* service) {
     IKvrPrintingServicePtr keep;
     IKvrPrintingService& printing = ServiceOr(service, keep);
     const auto names = printing.PrinterNames();
-    const std::string preferred = UserSettings()->GetSection("Orvane")->ReadString("CurrentPrinter", "");
+    const std::string preferred =
+        UserSettings()->GetSection("Orvane")->ReadString("CurrentPrinter", "");
     if (!preferred.empty())
         if (const int index = IndexOfName(names, preferred); index >= 0)
             return index;

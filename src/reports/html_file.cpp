@@ -99,11 +99,14 @@ bool ReadTemplateFile(const std::string& fileName, std::vector<std::string>& lin
 } // namespace
 
 THtmlFile::THtmlFile(int tableWidth, std::string templateFile, int defaultFontId)
-    : tableWidth_(tableWidth), defaultFontId_(defaultFontId), templateFile_(std::move(templateFile)) {
+    : tableWidth_(tableWidth), defaultFontId_(defaultFontId),
+      templateFile_(std::move(templateFile)) {
     cellFont_.fill(defaultFontId_);
 }
 
-std::string_view THtmlFile::BuiltInTemplate() { return TemplateText; }
+std::string_view THtmlFile::BuiltInTemplate() {
+    return TemplateText;
+}
 
 std::string THtmlFile::EscapeText(std::string_view text) {
     std::string escaped;
@@ -242,7 +245,7 @@ void THtmlFile::FlushRow() {
             cellState_[std::size_t(i)] = csContent;
 
         const char letter = field[0];
-        const char* align = letter == 'C'                    ? " align=center"
+        const char* align = letter == 'C'                      ? " align=center"
                             : (letter == 'R' || letter == 'D') ? " align=right"
                                                                : "";
         const std::string w = WidthText(width);

@@ -27,10 +27,10 @@ enum TKvrPdfPageSize : std::uint8_t {
 };
 
 struct TPaper {
-    std::int32_t Code;      // paper code of the printing service
+    std::int32_t Code; // paper code of the printing service
     const char* Name;
-    std::int32_t Height;    // portrait, 0.1 mm
-    std::int32_t Width;     // portrait, 0.1 mm
+    std::int32_t Height; // portrait, 0.1 mm
+    std::int32_t Width;  // portrait, 0.1 mm
     TKvrPdfPageSize PdfSize;
 };
 

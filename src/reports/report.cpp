@@ -18,7 +18,9 @@ constexpr std::int32_t MinColumnWidth = 200;
 constexpr std::int32_t MinContentSize = 200;
 constexpr std::int32_t MaxCharsPerLine = 200;
 
-std::int32_t SafeDiv(std::int32_t a, std::int32_t b) { return b == 0 ? 0 : a / b; }
+std::int32_t SafeDiv(std::int32_t a, std::int32_t b) {
+    return b == 0 ? 0 : a / b;
+}
 
 void DropTrailingEmpty(std::vector<std::string>& lines) {
     while (!lines.empty() && lines.back().empty())
@@ -70,9 +72,13 @@ std::int32_t TKvrDocument::CurrentPaperCode() const {
     return printer.empty() ? 0 : printing_->DefaultPaperCode(printer);
 }
 
-void TKvrDocument::DetectPaper() { PaperIndex = PaperIndexOfCode(CurrentPaperCode()); }
+void TKvrDocument::DetectPaper() {
+    PaperIndex = PaperIndexOfCode(CurrentPaperCode());
+}
 
-TBSPaperInfo TKvrDocument::PaperInfo() { return PaperInfoOfRow(PaperIndexOfCode(CurrentPaperCode())); }
+TBSPaperInfo TKvrDocument::PaperInfo() {
+    return PaperInfoOfRow(PaperIndexOfCode(CurrentPaperCode()));
+}
 
 const TPaper& TKvrDocument::Paper() const {
     return PaperTable()[std::size_t(PaperIndex >= 0 && PaperIndex < PaperCount ? PaperIndex : 0)];
@@ -102,7 +108,9 @@ std::int32_t TKvrDocument::StandardFontSize() const {
     return SafeDiv(ColumnWidth() * 10, MulDiv(CharsPerLine, 2116, 1000));
 }
 
-std::int32_t TKvrDocument::LineHeight() const { return MulDiv(StandardFontSize(), 254, 600); }
+std::int32_t TKvrDocument::LineHeight() const {
+    return MulDiv(StandardFontSize(), 254, 600);
+}
 
 int TKvrDocument::FooterLineCount() {
     DropTrailingEmpty(FooterLeft);
@@ -146,9 +154,8 @@ bool TKvrDocument::ClampGeometry() {
     }
     if (ColumnCount > 1 && ColumnWidth() < MinColumnWidth) {
         // Only the distance can still squeeze the columns: shrink it to what leaves them room.
-        const auto distance = static_cast<std::int32_t>(
-            std::max<std::int64_t>(0, (width - std::int64_t(ColumnCount) * MinColumnWidth) /
-                                          (ColumnCount - 1)));
+        const auto distance = static_cast<std::int32_t>(std::max<std::int64_t>(
+            0, (width - std::int64_t(ColumnCount) * MinColumnWidth) / (ColumnCount - 1)));
         ReportLog(Format("Document: column distance %d leaves no room; %d is used", ColumnDistance,
                          distance));
         ColumnDistance = distance;
@@ -177,7 +184,9 @@ void TKvrReport::SetStatusLine(std::string_view text) {
         status_->SetLine(0, text);
 }
 
-bool TKvrReport::StatusCancelled() { return status_ && status_->Cancelled(); }
+bool TKvrReport::StatusCancelled() {
+    return status_ && status_->Cancelled();
+}
 
 void TKvrReport::ResetHeaders() {
     Document.TitleLines.clear();
@@ -291,11 +300,10 @@ void TKvrReport::StartPage() {
         const int n = doc.FooterLineCount();
         const int k = SafeDiv(doc.PrintableHeight(), doc.LineHeight()) - n + 1;
         const std::int32_t width = doc.ColumnWidth();
-        const int e = doc.HeaderPerColumn
-                          ? 1000
-                          : MulDiv((width + doc.ColumnDistance) * (doc.ColumnCount - 1), 1000,
-                                   width) +
-                                1000;
+        const int e =
+            doc.HeaderPerColumn
+                ? 1000
+                : MulDiv((width + doc.ColumnDistance) * (doc.ColumnCount - 1), 1000, width) + 1000;
         PrintLines(0, 10 * k, {txLeft}, doc.FooterLeft);
         PrintLines(e / 2, 10 * k, {txCentre}, doc.FooterCenter);
         PrintLines(e, 10 * k, {txRight}, doc.FooterRight);
@@ -350,7 +358,9 @@ void TKvrReport::SetColumns(std::string_view definition) {
         html_->SetColumns(definition);
 }
 
-std::string TKvrReport::GetColumns() const { return Document.Divisions.Definition(); }
+std::string TKvrReport::GetColumns() const {
+    return Document.Divisions.Definition();
+}
 
 void TKvrReport::Cell(int division, std::string_view text, TKvrTextAttr attributes) {
     if (device_ == rdHtml) {
@@ -447,10 +457,9 @@ void TKvrReport::HorizontalRule(int thickness) {
 void TKvrReport::DrawLine(int x1, int y1, int x2, int y2, int thickness) {
     if (device_ == rdHtml || !page_ || !pageOpen_)
         return;
-    const std::int32_t pen =
-        thickness < 0 ? MulDiv(-thickness, metrics_.PixelsPerInchY, 254)
-                      : MulDiv(MulDiv(thickness, metrics_.PixelsPerInchY, 254),
-                               Document.LineHeight(), 50);
+    const std::int32_t pen = thickness < 0 ? MulDiv(-thickness, metrics_.PixelsPerInchY, 254)
+                                           : MulDiv(MulDiv(thickness, metrics_.PixelsPerInchY, 254),
+                                                    Document.LineHeight(), 50);
     page_->Line(DeviceX(x1), DeviceY(y1), DeviceX(x2), DeviceY(y2), pen);
 }
 
@@ -524,13 +533,13 @@ IKvrPrintingService& ServiceOf(const IKvrPrintingServicePtr& service) {
 } // namespace
 
 void TKvrReport::PrintToPrinter(IKvrStatusDlg* status) {
-    RunOnDevice(rdPrinter,
-                Required(ServiceOf(printing_).NewPrinterDevice(), "printer device"), status);
+    RunOnDevice(rdPrinter, Required(ServiceOf(printing_).NewPrinterDevice(), "printer device"),
+                status);
 }
 
 void TKvrReport::PrintToPreview(IKvrStatusDlg* status) {
-    RunOnDevice(rdPreview,
-                Required(ServiceOf(printing_).NewPreviewDevice(), "preview device"), status);
+    RunOnDevice(rdPreview, Required(ServiceOf(printing_).NewPreviewDevice(), "preview device"),
+                status);
 }
 
 void TKvrReport::PrintToPdf(IKvrStatusDlg* status) {
@@ -615,8 +624,9 @@ void TKvrReport::PrintToHtml(IKvrStatusDlg* status) {
     TKvrDocument& doc = Document;
     SetStatusLine(LanguageTextFmt("#KAVRIN_G.96", {FileNamePart(HtmlFileName)}));
     device_ = rdHtml;
-    html_ = HtmlWriterFactory ? HtmlWriterFactory(doc.HtmlTableWidth, doc.HtmlTemplate, 10)
-                              : std::make_unique<THtmlFile>(doc.HtmlTableWidth, doc.HtmlTemplate, 10);
+    html_ = HtmlWriterFactory
+                ? HtmlWriterFactory(doc.HtmlTableWidth, doc.HtmlTemplate, 10)
+                : std::make_unique<THtmlFile>(doc.HtmlTableWidth, doc.HtmlTemplate, 10);
     html_->SetFontName(doc.VarFontName);
     RunReport();
 
@@ -646,6 +656,8 @@ void TKvrReport::PrintToHtml(IKvrStatusDlg* status) {
     html_->SaveToFile(HtmlFileName);
 }
 
-void TKvrReport::FreeHtmlWriter() { html_.reset(); }
+void TKvrReport::FreeHtmlWriter() {
+    html_.reset();
+}
 
 } // namespace marqor

@@ -115,9 +115,8 @@ private:
 class TKvrReport;
 using TReportEvent = std::function<void(TKvrReport& Report)>;
 // Makes the HTML writer of an output from table width, template file and default font id.
-using THtmlWriterFactory =
-    std::function<std::unique_ptr<IKvrHtmlWriter>(int tableWidth, const std::string& templateFile,
-                                                  int defaultFontId)>;
+using THtmlWriterFactory = std::function<std::unique_ptr<IKvrHtmlWriter>(
+    int tableWidth, const std::string& templateFile, int defaultFontId)>;
 
 class TKvrReport {
 public:

@@ -9,7 +9,6 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QScreen>
-
 #include <cmath>
 #include <stdexcept>
 
@@ -44,7 +43,8 @@ std::int32_t TKvrCanvas::TextWidth(QPaintDevice* device, std::string_view text) 
 void TKvrCanvas::TextOut(std::int32_t x, std::int32_t y, std::string_view text) {
     if (!painter_.isActive())
         return;
-    painter_.drawText(QPoint(x, y + ascent_), QString::fromUtf8(text.data(), qsizetype(text.size())));
+    painter_.drawText(QPoint(x, y + ascent_),
+                      QString::fromUtf8(text.data(), qsizetype(text.size())));
 }
 
 void TKvrCanvas::Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
@@ -59,7 +59,9 @@ void TKvrCanvas::Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::in
 // ---------------------------------------------------------------------------------------------
 // Preview
 
-TKvrPreviewDevice::~TKvrPreviewDevice() { ClosePage(); }
+TKvrPreviewDevice::~TKvrPreviewDevice() {
+    ClosePage();
+}
 
 std::int32_t TKvrPreviewDevice::ScreenPixelsPerInch() {
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -133,9 +135,13 @@ TKvrPrinterDevice::~TKvrPrinterDevice() {
         AbortJob();
 }
 
-bool TKvrPrinterDevice::CanCopy() { return printer_->supportsMultipleCopies(); }
+bool TKvrPrinterDevice::CanCopy() {
+    return printer_->supportsMultipleCopies();
+}
 
-void TKvrPrinterDevice::SetCopies(std::int32_t copies) { printer_->setCopyCount(copies); }
+void TKvrPrinterDevice::SetCopies(std::int32_t copies) {
+    printer_->setCopyCount(copies);
+}
 
 void TKvrPrinterDevice::SetJobTitle(std::string_view title) {
     printer_->setDocName(QString::fromUtf8(title.data(), qsizetype(title.size())));
@@ -248,7 +254,9 @@ std::string TKvrQtPrintingService::CurrentPrinterName() {
     return QPrinterInfo::defaultPrinterName().toStdString();
 }
 
-void TKvrQtPrintingService::SelectPrinter(std::string_view name) { selected_ = std::string(name); }
+void TKvrQtPrintingService::SelectPrinter(std::string_view name) {
+    selected_ = std::string(name);
+}
 
 std::int32_t TKvrQtPrintingService::DefaultPaperCode(std::string_view printer) {
     const QPrinterInfo info =
@@ -268,6 +276,8 @@ std::shared_ptr<IKvrPdfDevice> TKvrQtPrintingService::NewPdfDevice() {
     return std::make_shared<TKvrPdf>();
 }
 
-void UseQtReportDevices() { SetReportPrintingService(std::make_shared<TKvrQtPrintingService>()); }
+void UseQtReportDevices() {
+    SetReportPrintingService(std::make_shared<TKvrQtPrintingService>());
+}
 
 } // namespace marqor

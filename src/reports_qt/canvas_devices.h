@@ -10,7 +10,6 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPicture>
-
 #include <memory>
 #include <optional>
 #include <string>

@@ -7,7 +7,6 @@
 
 #include <QFontMetricsF>
 #include <QPen>
-
 #include <cmath>
 #include <stdexcept>
 
@@ -47,13 +46,14 @@ QPageSize::PageSizeId QtPageSizeOf(TKvrPdfPageSize size) {
 
 } // namespace
 
-TKvrPdf::TKvrPdf()
-    : nextLayout_(PageLayoutOf(psA4, 595, 842, orPortrait)) {}
+TKvrPdf::TKvrPdf() : nextLayout_(PageLayoutOf(psA4, 595, 842, orPortrait)) {}
 
-TKvrPdf::~TKvrPdf() { Stop(); }
+TKvrPdf::~TKvrPdf() {
+    Stop();
+}
 
-QPageLayout TKvrPdf::PageLayoutOf(TKvrPdfPageSize pageSize, std::int32_t width,
-                                  std::int32_t height, TKvrOrientation orientation) {
+QPageLayout TKvrPdf::PageLayoutOf(TKvrPdfPageSize pageSize, std::int32_t width, std::int32_t height,
+                                  TKvrOrientation orientation) {
     const QPageSize::PageSizeId id = QtPageSizeOf(pageSize);
     if (id == QPageSize::Custom)
         return QPageLayout(QPageSize(QSizeF(std::max(1, width), std::max(1, height)),
@@ -102,9 +102,13 @@ void TKvrPdf::SetFont(const TKvrFont& font) {
     ApplyFont();
 }
 
-void TKvrPdf::SetFontName(std::string_view name) { SetFont({std::string(name), font_.Size, 0}); }
+void TKvrPdf::SetFontName(std::string_view name) {
+    SetFont({std::string(name), font_.Size, 0});
+}
 
-void TKvrPdf::SetFontSize(int points) { SetFont({font_.Name, points, 0}); }
+void TKvrPdf::SetFontSize(int points) {
+    SetFont({font_.Name, points, 0});
+}
 
 void TKvrPdf::ApplyFont() {
     qfont_ = ReportQFont({font_.Name, font_.Size, 0});
@@ -117,13 +121,12 @@ void TKvrPdf::ApplyFont() {
 std::int32_t TKvrPdf::TextWidth(std::string_view text) {
     const QString qtext = QString::fromUtf8(text.data(), qsizetype(text.size()));
     if (started_)
-        return static_cast<std::int32_t>(
-            std::lround(QFontMetricsF(qfont_, writer_.get()).horizontalAdvance(qtext) /
-                        UnitsPerPoint));
+        return static_cast<std::int32_t>(std::lround(
+            QFontMetricsF(qfont_, writer_.get()).horizontalAdvance(qtext) / UnitsPerPoint));
     // Before the first page: measured on the screen font at its resolution, scaled to points.
     QFontMetricsF metrics(qfont_);
-    return static_cast<std::int32_t>(std::lround(metrics.horizontalAdvance(qtext) * 72.0 /
-                                                 std::max(1.0, metrics.fontDpi())));
+    return static_cast<std::int32_t>(
+        std::lround(metrics.horizontalAdvance(qtext) * 72.0 / std::max(1.0, metrics.fontDpi())));
 }
 
 void TKvrPdf::TextOut(std::int32_t x, std::int32_t y, TKvrTextAlign align, std::string_view text) {
@@ -163,7 +166,9 @@ void TKvrPdf::Finish() {
     ReplaceFileContents(targetFile_, bytes);
 }
 
-void TKvrPdf::Discard() { Stop(); }
+void TKvrPdf::Discard() {
+    Stop();
+}
 
 void TKvrPdf::Stop() {
     if (painter_.isActive())

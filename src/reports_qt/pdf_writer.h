@@ -13,7 +13,6 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-
 #include <memory>
 #include <string>
 

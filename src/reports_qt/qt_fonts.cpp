@@ -1,7 +1,6 @@
 #include "reports_qt/qt_fonts.h"
 
 #include <QFontDatabase>
-
 #include <map>
 #include <mutex>
 

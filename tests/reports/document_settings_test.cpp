@@ -1,7 +1,6 @@
-#include "reports/document_settings.h"
-
 #include "../foundation/temp_dir.h"
 #include "report_test_support.h"
+#include "reports/document_settings.h"
 
 #include <gtest/gtest.h>
 
@@ -37,15 +36,30 @@ TBSSwDocumentSettings Sample() {
 
 TEST(DocumentSettings, XmlHasTheAttributesAndChildrenInTheirFixedOrder) {
     const std::string xml = Sample().ToXml()->AsXmlText(false);
-    const char* order[] = {"<DOCUMENTSETTING ", "margintop=\"1.1\"", "marginbottom=\"0.8\"",
-                           "marginleft=\"1.3\"", "marginright=\"1.25\"", "columndistance=\"1.5\"",
-                           "columncount=\"2\"", "varfontname=\"Verdana\"", "fixfontname=\"Consolas\"",
-                           "headerpercolumn=\"True\"", "orientation=\"LANDSCAPE\"",
-                           "addressleft=\"11.5\"", "addresstop=\"4\"", "footerfontsize=\"8\"",
-                           "htmltemplate=", "htmlindexfile=\"start.html\"", "htmltablewidth=\"700\"",
-                           "<FOOTERLEFT>", "<LINE value=", "<FOOTERRIGHT>", "<IMAGES>",
-                           "<IMAGE picture=\"logo\" halign=\"CENTER\" scale=\"0.5\" x=\"2.35\" y=\"1\"",
-                           "<IMAGE picture=\"sponsor\" halign=\"RIGHT\""};
+    const char* order[] = {
+        "<DOCUMENTSETTING ",
+        "margintop=\"1.1\"",
+        "marginbottom=\"0.8\"",
+        "marginleft=\"1.3\"",
+        "marginright=\"1.25\"",
+        "columndistance=\"1.5\"",
+        "columncount=\"2\"",
+        "varfontname=\"Verdana\"",
+        "fixfontname=\"Consolas\"",
+        "headerpercolumn=\"True\"",
+        "orientation=\"LANDSCAPE\"",
+        "addressleft=\"11.5\"",
+        "addresstop=\"4\"",
+        "footerfontsize=\"8\"",
+        "htmltemplate=",
+        "htmlindexfile=\"start.html\"",
+        "htmltablewidth=\"700\"",
+        "<FOOTERLEFT>",
+        "<LINE value=",
+        "<FOOTERRIGHT>",
+        "<IMAGES>",
+        "<IMAGE picture=\"logo\" halign=\"CENTER\" scale=\"0.5\" x=\"2.35\" y=\"1\"",
+        "<IMAGE picture=\"sponsor\" halign=\"RIGHT\""};
     std::size_t at = 0;
     for (const char* part : order) {
         const std::size_t found = xml.find(part, at);
@@ -127,7 +141,10 @@ TEST(DocumentSettings, StoredUnderDocumentSettingsInTheWindowsSection) {
     const auto saved = UserSettings();
     SetUserSettings(NewMemorySettings());
     StoreDocumentSettings("TFPrintPointTable", Sample());
-    EXPECT_FALSE(UserSettings()->GetSection("TFPrintPointTable")->ReadString("DocumentSettings", "").empty());
+    EXPECT_FALSE(UserSettings()
+                     ->GetSection("TFPrintPointTable")
+                     ->ReadString("DocumentSettings", "")
+                     .empty());
     EXPECT_EQ(LoadDocumentSettings("TFPrintPointTable"), Sample());
     UserSettings()->GetSection("TFPrintPointTable")->WriteString("DocumentSettings", "<<no xml");
     EXPECT_EQ(LoadDocumentSettings("TFPrintPointTable"), TBSSwDocumentSettings());
@@ -151,7 +168,9 @@ struct ImportCase {
     EBSSwDocumentSettingsImport::Reason reason;
     const char* message; // the start of the message
 };
-void PrintTo(const ImportCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ImportCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class DocumentSettingsImport : public ::testing::TestWithParam<ImportCase> {};
 

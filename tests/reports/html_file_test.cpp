@@ -1,15 +1,13 @@
-#include "reports/html_file.h"
-
 #include "../foundation/temp_dir.h"
 #include "foundation/errors.h"
 #include "foundation/text.h"
 #include "report_test_support.h"
+#include "reports/html_file.h"
 #include "reports/report.h"
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 
 namespace marqor {
 namespace {
@@ -19,7 +17,9 @@ using testing_support::THooksScope;
 
 const std::string DataDir = std::string(MARQOR_TEST_DATA_DIR) + "/reports/";
 
-std::string Expected(const std::string& name) { return TempDir::Read(DataDir + name); }
+std::string Expected(const std::string& name) {
+    return TempDir::Read(DataDir + name);
+}
 
 // Runs in a directory of its own, so that no "default.htt" of the working directory interferes.
 class HtmlFileTest : public ::testing::Test {
@@ -140,8 +140,12 @@ TEST_F(HtmlFileTest, ATemplateWithoutBodyLineGetsTheBodyAfterItsLastLine) {
 
 TEST_F(HtmlFileTest, AReportWithoutCellsWritesTheBuiltInPageWithAnEmptyBody) {
     TKvrReport report;
-    report.OnInitReport = [](TKvrReport& r) { r.Document.TitleLines = {"Empty report"}; };
-    report.OnOneExemplar = [](TKvrReport& r) { r.NewPage(1); };
+    report.OnInitReport = [](TKvrReport& r) {
+        r.Document.TitleLines = {"Empty report"};
+    };
+    report.OnOneExemplar = [](TKvrReport& r) {
+        r.NewPage(1);
+    };
     EXPECT_EQ(RunHtml(report, dir / "empty.htm"), Expected("empty_report.htm"));
 }
 
@@ -174,7 +178,8 @@ TEST_F(HtmlFileTest, AnUnreadableDefaultHttFallsBackToTheBuiltInPage) {
 }
 
 TEST_F(HtmlFileTest, TemplateMarkersAreReplacedByLineIgnoringLetterCase) {
-    dir.Write("t.htt", "\xEF\xBB\xBF<HTML><Head>x\r\n@title@\r\n@anchors@\r\n@Body@\r\n@DATE@ @DATE@");
+    dir.Write("t.htt",
+              "\xEF\xBB\xBF<HTML><Head>x\r\n@title@\r\n@anchors@\r\n@Body@\r\n@DATE@ @DATE@");
     THtmlFile html(-1, dir / "t.htt", 10);
     html.SetTitle("Über");
     html.Cell(0, "c");
@@ -235,7 +240,8 @@ TEST_F(HtmlFileTest, CellsOutsideTheHundredAndOneAreIgnored) {
 }
 
 TEST_F(HtmlFileTest, EscapingNamesAccentedLettersAndPairsOfBlanksOnly) {
-    EXPECT_EQ(THtmlFile::EscapeText("äëïöüÄÖÜ"), "&auml;&euml;&iuml;&ouml;&uuml;&Auml;&Ouml;&Uuml;");
+    EXPECT_EQ(THtmlFile::EscapeText("äëïöüÄÖÜ"),
+              "&auml;&euml;&iuml;&ouml;&uuml;&Auml;&Ouml;&Uuml;");
     EXPECT_EQ(THtmlFile::EscapeText("áéíóúâêîôûàèìòùç"),
               "&aacute;&eacute;&iacute;&oacute;&uacute;&acirc;&ecirc;&icirc;&ocirc;&ucirc;"
               "&agrave;&egrave;&igrave;&ograve;&ugrave;&ccedil;");
@@ -245,9 +251,11 @@ TEST_F(HtmlFileTest, EscapingNamesAccentedLettersAndPairsOfBlanksOnly) {
 struct StyleCase {
     int tableWidth;
     const char* bodyLine; // the BODY line's size
-    const char* f7, *f8, *f12, *f14;
+    const char *f7, *f8, *f12, *f14;
 };
-void PrintTo(const StyleCase& c, std::ostream* os) { *os << "width " << c.tableWidth; }
+void PrintTo(const StyleCase& c, std::ostream* os) {
+    *os << "width " << c.tableWidth;
+}
 
 class HtmlStyleSheet : public ::testing::TestWithParam<StyleCase> {};
 
@@ -297,7 +305,9 @@ TEST_F(HtmlFileTest, TheHtmlFileIsWrittenEvenWhenTheOutputIsCancelled) {
     TKvrReport report;
     report.Copies = 2;
     int exemplars = 0;
-    report.OnOneExemplar = [&](TKvrReport&) { ++exemplars; };
+    report.OnOneExemplar = [&](TKvrReport&) {
+        ++exemplars;
+    };
     report.HtmlFileName = dir / "cancelled.htm";
     report.PrintToHtml(&status);
     EXPECT_EQ(exemplars, 0);

@@ -1,6 +1,5 @@
-#include "reports/report.h"
-
 #include "report_test_support.h"
+#include "reports/report.h"
 #include "reports/report_math.h"
 
 #include <gtest/gtest.h>
@@ -17,9 +16,17 @@ TEST(MulDiv, RoundsHalvesAwayFromZeroAndFailsLikeThePlatform) {
     struct Case {
         int a, b, c, expected;
     } cases[] = {
-        {35, 70, 100, 25}, {-35, 70, 100, -25}, {1, 1, 2, 1},        {-1, 1, 2, -1},
-        {3, 1, 2, 2},      {5, 1, -2, -3},      {84, 2116, 1000, 178}, {7, 0, 3, 0},
-        {1, 1, 0, -1},     {2147483647, 2, 1, -1}, {2147483647, 1000, 1000, 2147483647},
+        {35, 70, 100, 25},
+        {-35, 70, 100, -25},
+        {1, 1, 2, 1},
+        {-1, 1, 2, -1},
+        {3, 1, 2, 2},
+        {5, 1, -2, -3},
+        {84, 2116, 1000, 178},
+        {7, 0, 3, 0},
+        {1, 1, 0, -1},
+        {2147483647, 2, 1, -1},
+        {2147483647, 1000, 1000, 2147483647},
     };
     for (const Case& c : cases)
         EXPECT_EQ(MulDiv(c.a, c.b, c.c), c.expected) << c.a << " " << c.b << " " << c.c;
@@ -32,7 +39,9 @@ struct DivisionCase {
     const char* definition;
     std::vector<TColDivEntry> expected;
 };
-void PrintTo(const DivisionCase& c, std::ostream* os) { *os << '"' << c.definition << '"'; }
+void PrintTo(const DivisionCase& c, std::ostream* os) {
+    *os << '"' << c.definition << '"';
+}
 
 class DivisionParsing : public ::testing::TestWithParam<DivisionCase> {};
 
@@ -45,14 +54,16 @@ TEST_P(DivisionParsing, SkipsCutsAndFillsAsDocumented) {
 INSTANTIATE_TEST_SUITE_P(
     Definitions, DivisionParsing,
     ::testing::Values(
-        DivisionCase{"L333;C334;R333", {{0, 333, daLeft}, {333, 334, daCentre}, {667, 333, daRight}}},
+        DivisionCase{"L333;C334;R333",
+                     {{0, 333, daLeft}, {333, 334, daCentre}, {667, 333, daRight}}},
         DivisionCase{"L600;R600", {{0, 600, daLeft}, {600, 400, daRight}}},
         DivisionCase{"L600;R600;C100", {{0, 600, daLeft}, {600, 400, daRight}}},
         DivisionCase{"", {{0, 1000, daLeft}}},
         DivisionCase{"X", {{0, 0, daLeft}, {0, 1000, daLeft}}},
         DivisionCase{"L100;;D33;", {{0, 100, daLeft}, {100, 33, daRight}, {133, 867, daLeft}}},
         DivisionCase{"Cx;c500", {{0, 0, daCentre}, {0, 500, daLeft}, {500, 500, daLeft}}},
-        DivisionCase{"C41;C51;C908", {{0, 41, daCentre}, {41, 51, daCentre}, {92, 908, daCentre}}}));
+        DivisionCase{"C41;C51;C908",
+                     {{0, 41, daCentre}, {41, 51, daCentre}, {92, 908, daCentre}}}));
 
 TEST(ColumnDefinition, GetColumnsWritesEveryFieldWithASemicolon) {
     TColDivList list;
@@ -97,14 +108,15 @@ TEST_P(DocumentGeometry, FollowsPaperMarginsAndColumns) {
 
 INSTANTIATE_TEST_SUITE_P(
     Pages, DocumentGeometry,
-    ::testing::Values(GeometryCase{2, orPortrait, 150, 150, 100, 100, 1, 0, 2100, 2970, 2770, 1800, 101, 43},
-                      GeometryCase{2, orLandscape, 100, 100, 100, 100, 1, 0, 2970, 2100, 1900, 2770, 155, 66},
-                      GeometryCase{2, orLandscape, 100, 100, 100, 100, 2, 150, 2970, 2100, 1900, 1310, 73, 31},
-                      // (1801 - 0) / 2 and (1801 - 2) / 2: halves go to the even neighbour.
-                      GeometryCase{2, orPortrait, 150, 149, 100, 100, 2, 0, 2100, 2970, 2770, 900, 50, 21},
-                      GeometryCase{2, orPortrait, 150, 149, 100, 100, 2, 2, 2100, 2970, 2770, 900, 50, 21},
-                      GeometryCase{0, orLandscape, 100, 100, 100, 100, 1, 0, 2970, 2100, 1900, 2770, 155, 66},
-                      GeometryCase{6, orPortrait, 150, 150, 100, 100, 1, 0, 2159, 2794, 2594, 1859, 104, 44}));
+    ::testing::Values(
+        GeometryCase{2, orPortrait, 150, 150, 100, 100, 1, 0, 2100, 2970, 2770, 1800, 101, 43},
+        GeometryCase{2, orLandscape, 100, 100, 100, 100, 1, 0, 2970, 2100, 1900, 2770, 155, 66},
+        GeometryCase{2, orLandscape, 100, 100, 100, 100, 2, 150, 2970, 2100, 1900, 1310, 73, 31},
+        // (1801 - 0) / 2 and (1801 - 2) / 2: halves go to the even neighbour.
+        GeometryCase{2, orPortrait, 150, 149, 100, 100, 2, 0, 2100, 2970, 2770, 900, 50, 21},
+        GeometryCase{2, orPortrait, 150, 149, 100, 100, 2, 2, 2100, 2970, 2770, 900, 50, 21},
+        GeometryCase{0, orLandscape, 100, 100, 100, 100, 1, 0, 2970, 2100, 1900, 2770, 155, 66},
+        GeometryCase{6, orPortrait, 150, 150, 100, 100, 1, 0, 2159, 2794, 2594, 1859, 104, 44}));
 
 TEST(DocumentFooters, TrailingEmptyLinesAreDroppedAndTheAreaGetsFourFifthsOfALine) {
     TKvrDocument doc(nullptr);
@@ -125,7 +137,9 @@ struct PaperCase {
     int code, row;
 };
 class PaperDetection : public ::testing::TestWithParam<PaperCase> {};
-void PrintTo(const PaperCase& c, std::ostream* os) { *os << "'" << c.printer << "' code " << c.code; }
+void PrintTo(const PaperCase& c, std::ostream* os) {
+    *os << "'" << c.printer << "' code " << c.code;
+}
 
 TEST_P(PaperDetection, TakesTheHighestRowOfTheCodeElseRowZero) {
     auto service = std::make_shared<TRecordingService>();
@@ -222,7 +236,9 @@ TEST_F(ReportEngine, ThreeLinesGiveOnePageWithHeaderFootersAndLinesBelowTheHeade
 }
 
 TEST_F(ReportEngine, WithBothHeaderListsEmptyTheHeaderTakesNoHeight) {
-    report.OnInitReport = [](TKvrReport& r) { r.Document.HeaderRight.clear(); };
+    report.OnInitReport = [](TKvrReport& r) {
+        r.Document.HeaderRight.clear();
+    };
     int cursor = -1;
     report.OnOneExemplar = [&](TKvrReport& r) {
         r.NewPage(1);
@@ -250,7 +266,8 @@ TEST_F(ReportEngine, TwoHeaderLinesAtSeventyPercentTakeTwentyFiveTenths) {
     const TDeviceCall* first = service->log->FindText("Title");
     const TDeviceCall* second = service->log->FindText("Subtitle");
     ASSERT_TRUE(first && second);
-    EXPECT_EQ(second->Y - first->Y, MulDiv(MulDiv(7, 43, 10) + 100, 600, 254) - MulDiv(100, 600, 254));
+    EXPECT_EQ(second->Y - first->Y,
+              MulDiv(MulDiv(7, 43, 10) + 100, 600, 254) - MulDiv(100, 600, 254));
 }
 
 TEST_F(ReportEngine, LineFeedsAdvanceByLinesOfTheCurrentFont) {
@@ -399,8 +416,9 @@ TEST_F(ReportEngine, ADriverThatCannotCopyGetsEveryExemplarOnNewPages) {
     EXPECT_EQ(service->log->Count("job"), 1);
     EXPECT_EQ(service->log->Count("page"), 2);
     EXPECT_EQ(PageOfText("x"), (std::vector<int>{1, 2, 3}));
-    EXPECT_EQ(status.lines, (std::vector<std::string>{"Calculate", "Page 1, part 1 of 3",
-                                                      "Page 1, part 2 of 3", "Page 1, part 3 of 3"}));
+    EXPECT_EQ(status.lines,
+              (std::vector<std::string>{"Calculate", "Page 1, part 1 of 3", "Page 1, part 2 of 3",
+                                        "Page 1, part 3 of 3"}));
 }
 
 TEST_F(ReportEngine, ACancelIsNoticedBetweenExemplarsAndAbortsThePrintJob) {

@@ -8,7 +8,6 @@
 #include "texts/kvr_language.h"
 
 #include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,7 +17,9 @@ namespace marqor::testing_support {
 inline const bool kLanguageRegistered = (RegisterLanguageClass<TLanguageKavrin>(), true);
 
 // 5 March 2024, 14:07.
-inline TDateTime FixedNow() { return *EncodeDateTime(2024, 3, 5, 14, 7, 0); }
+inline TDateTime FixedNow() {
+    return *EncodeDateTime(2024, 3, 5, 14, 7, 0);
+}
 
 // Installs the fixed clock and collects the log while it lives.
 class THooksScope {
@@ -27,8 +28,12 @@ public:
         saved_ = ReportHooks();
         TKvrReportHooks hooks;
         hooks.Clock = FixedNow;
-        hooks.Log = [this](std::string_view line) { log.emplace_back(line); };
-        hooks.StepProgress = [this](std::string_view detail) { progress.emplace_back(detail); };
+        hooks.Log = [this](std::string_view line) {
+            log.emplace_back(line);
+        };
+        hooks.StepProgress = [this](std::string_view detail) {
+            progress.emplace_back(detail);
+        };
         SetReportHooks(hooks);
     }
     ~THooksScope() { SetReportHooks(saved_); }
@@ -92,7 +97,12 @@ public:
     }
     void TextOut(std::int32_t x, std::int32_t y, TKvrTextAlign align,
                  std::string_view text) override {
-        Add({.Op = "text", .X = x, .Y = y, .Align = align, .Text = std::string(text), .Font = font_});
+        Add({.Op = "text",
+             .X = x,
+             .Y = y,
+             .Align = align,
+             .Text = std::string(text),
+             .Font = font_});
     }
     void Line(std::int32_t x1, std::int32_t y1, std::int32_t x2, std::int32_t y2,
               std::int32_t pen) override {

@@ -1,15 +1,13 @@
-#include "reports_qt/canvas_devices.h"
-
 #include "../reports/report_test_support.h"
 #include "qt_test_support.h"
 #include "reports/report.h"
 #include "reports/report_math.h"
+#include "reports_qt/canvas_devices.h"
 #include "reports_qt/qt_fonts.h"
 
 #include <QFontDatabase>
 #include <QImage>
 #include <QPainter>
-
 #include <gtest/gtest.h>
 
 namespace marqor {
@@ -43,7 +41,9 @@ INSTANTIATE_TEST_SUITE_P(
                       PageSizeCase{QPageSize::A6, 70, 0},
                       PageSizeCase{QPageSize::Envelope10, 256, 0}));
 
-TEST(PrinterPaper, AnInvalidPageSizeReadsAsNoCode) { EXPECT_EQ(PaperCodeOfPageSize(QPageSize()), 0); }
+TEST(PrinterPaper, AnInvalidPageSizeReadsAsNoCode) {
+    EXPECT_EQ(PaperCodeOfPageSize(QPageSize()), 0);
+}
 
 TEST(PrintingService, WithoutPrintersThePaperIsRowZeroAndPrintingIsRefused) {
     auto service = std::make_shared<TKvrQtPrintingService>();
@@ -53,14 +53,18 @@ TEST(PrintingService, WithoutPrintersThePaperIsRowZeroAndPrintingIsRefused) {
     TKvrReport report(service);
     EXPECT_EQ(report.Document.PaperIndex, 0);
     EXPECT_EQ(report.Document.PaperInfo().Name, "?");
-    report.OnOneExemplar = [](TKvrReport& r) { r.NewPage(1); };
+    report.OnOneExemplar = [](TKvrReport& r) {
+        r.NewPage(1);
+    };
     EXPECT_THROW(report.PrintToPrinter(nullptr), std::runtime_error);
 }
 
 TEST(PreviewDevice, RecordsEveryPageAsAPictureThatReplaysTheDrawing) {
     THooksScope hooks;
     TKvrReport report(std::make_shared<TKvrQtPrintingService>());
-    report.OnInitReport = [](TKvrReport& r) { r.Document.PaperIndex = 2; };
+    report.OnInitReport = [](TKvrReport& r) {
+        r.Document.PaperIndex = 2;
+    };
     report.OnOneExemplar = [](TKvrReport& r) {
         r.NewPage(1);
         r.SetColumns("L500;R500");
@@ -79,7 +83,8 @@ TEST(PreviewDevice, RecordsEveryPageAsAPictureThatReplaysTheDrawing) {
         const int ppi = TKvrPreviewDevice().ScreenPixelsPerInch();
         EXPECT_EQ(picture->Width(), MulDiv(2100, ppi, 254) + 2);
         EXPECT_EQ(picture->Height(), MulDiv(2970, ppi, 254) + 2);
-        EXPECT_EQ(picture->Picture().boundingRect(), QRect(0, 0, picture->Width(), picture->Height()));
+        EXPECT_EQ(picture->Picture().boundingRect(),
+                  QRect(0, 0, picture->Width(), picture->Height()));
         QImage image(picture->Width(), picture->Height(), QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter painter(&image);

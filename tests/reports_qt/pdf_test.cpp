@@ -1,5 +1,3 @@
-#include "reports_qt/pdf_writer.h"
-
 #include "../foundation/temp_dir.h"
 #include "../reports/report_test_support.h"
 #include "foundation/errors.h"
@@ -7,10 +5,10 @@
 #include "reports/report.h"
 #include "reports/report_math.h"
 #include "reports_qt/canvas_devices.h"
-
-#include <gtest/gtest.h>
+#include "reports_qt/pdf_writer.h"
 
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <regex>
 
 namespace marqor {
@@ -65,8 +63,9 @@ TEST_F(PdfOutput, ATwoPageReportIsWrittenAsA4LandscapeWithItsTexts) {
         GTEST_SKIP() << "poppler-utils are not installed";
     const std::string info = Capture("pdfinfo '" + dir / "two.pdf" + "'");
     EXPECT_TRUE(std::regex_search(info, std::regex("Pages:\\s+2\\n"))) << info;
-    EXPECT_TRUE(std::regex_search(info, std::regex("Page size:\\s+841\\.89 x 595\\.276 pts \\(A4\\)|"
-                                                   "Page size:\\s+842 x 595 pts \\(A4\\)")))
+    EXPECT_TRUE(
+        std::regex_search(info, std::regex("Page size:\\s+841\\.89 x 595\\.276 pts \\(A4\\)|"
+                                           "Page size:\\s+842 x 595 pts \\(A4\\)")))
         << info;
     EXPECT_TRUE(std::regex_search(info, std::regex("Creator:\\s+Kavrin FINA Marqor"))) << info;
     const std::string text = Capture("pdftotext -layout '" + dir / "two.pdf" + "' -");
@@ -105,14 +104,17 @@ TEST_F(PdfOutput, ATargetThatCannotBeCreatedRaisesAnErrorNamingIt) {
 }
 
 TEST_F(PdfOutput, AReportThatNeverStartsAPageWritesNoFile) {
-    report.OnOneExemplar = [](TKvrReport&) {};
+    report.OnOneExemplar = [](TKvrReport&) {
+    };
     report.PdfFileName = dir / "nothing.pdf";
     report.PrintToPdf(nullptr);
     EXPECT_FALSE(std::filesystem::exists(dir / "nothing.pdf"));
 }
 
 TEST_F(PdfOutput, AnUnknownPaperGivesACustomPageOfTheFallbackSize) {
-    report.OnInitReport = [](TKvrReport& r) { r.Document.PaperIndex = 0; };
+    report.OnInitReport = [](TKvrReport& r) {
+        r.Document.PaperIndex = 0;
+    };
     report.PdfFileName = dir / "custom.pdf";
     report.PrintToPdf(nullptr);
     if (!HasTool("pdfinfo"))
@@ -142,9 +144,11 @@ TEST(PdfWriter, AlignedTextEndsOrCentresAtItsPosition) {
     const std::string boxes = Capture("pdftotext -bbox '" + dir / "aligned.pdf" + "' -");
     const auto box = [&](const std::string& word) {
         std::smatch m;
-        const std::regex re("xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\"[^>]*>" + word);
+        const std::regex re("xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\"[^>]*>" +
+                            word);
         EXPECT_TRUE(std::regex_search(boxes, m, re)) << word << " in " << boxes;
-        return m.empty() ? std::array<double, 3>{} : std::array<double, 3>{std::stod(m[1]), std::stod(m[2]), std::stod(m[3])};
+        return m.empty() ? std::array<double, 3>{}
+                         : std::array<double, 3>{std::stod(m[1]), std::stod(m[2]), std::stod(m[3])};
     };
     const auto right = box("Rightmost");
     EXPECT_NEAR(right[2], 500, 1.5);

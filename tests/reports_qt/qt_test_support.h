@@ -5,11 +5,10 @@
 
 #include "reports_qt/gui_session.h"
 
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cstdio>
 #include <cstdlib>
+#include <gtest/gtest.h>
 #include <string>
 
 namespace marqor::testing_support {
