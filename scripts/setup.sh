@@ -6,7 +6,7 @@ packages=(
     g++ cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     libzip-dev libpugixml-dev nettle-dev
-    qt6-base-dev
+    qt6-base-dev fonts-liberation poppler-utils
 )
 
 missing=()
