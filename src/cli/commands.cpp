@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include "cli/point_commands.h"
+#include "cli/print_table_command.h"
 #include "foundation/text.h"
 #include "services/config.h"
 #include "services/settings_stores.h"
@@ -111,6 +112,8 @@ const std::vector<Command>& Commands() {
         {"time", TimeUsage, "print the time that scores a number of points", TimeCommand},
         {"convert", ConvertUsage, "convert swim times to another course at equal points",
          ConvertCommand},
+        {"print-table", PrintTableUsage, "write the point table printout as PDF, HTML or on a printer",
+         PrintTableCommand},
         {"settings",
          "marqor settings [--user|--app] [SECTION]\n"
          "Prints the user settings (--user, the default) or the application settings of the\n"

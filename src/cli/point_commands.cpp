@@ -1,5 +1,6 @@
 #include "cli/point_commands.h"
 
+#include "cli/cli_options.h"
 #include "foundation/text.h"
 #include "points/catalogue.h"
 #include "points/events.h"
@@ -59,159 +60,12 @@ const char* const ConvertUsage =
 
 namespace {
 
-enum OptionId {
-    OTable,
-    OEvent,
-    OCourse,
-    OGender,
-    OAge,
-    OHandicap,
-    OLine,
-    OFrom,
-    OTo,
-    OFilter,
-    OTableFile
-};
-
-struct KnownOption {
-    OptionId id;
-    std::string_view shortName; // empty when there is none
-    std::string_view longName;
-    bool takesValue;
-};
-
-constexpr KnownOption KnownOptions[] = {
-    {OTable, "-t", "--table", true},
-    {OEvent, "-e", "--event", true},
-    {OCourse, "-c", "--course", true},
-    {OGender, "-g", "--gender", true},
-    {OAge, "-a", "--age", true},
-    {OHandicap, "-H", "--handicap", true},
-    {OLine, "", "--line", false},
-    {OFrom, "", "--from", true},
-    {OTo, "", "--to", true},
-    {OFilter, "", "--filter", true},
-    {OTableFile, "", "--table-file", true},
-};
-
-struct Options {
-    std::optional<std::string> values[OTableFile];
-    bool line = false;
-    std::vector<std::string> tableFiles;
-    std::vector<std::string> arguments;
-
-    const std::optional<std::string>& Get(OptionId id) const { return values[id]; }
-};
-
-// Decimal digits with an optional sign, nothing else, within 32 bits.
-std::optional<int> ParseDecimal(std::string_view text) {
-    text = TrimView(text);
-    std::size_t i = !text.empty() && (text[0] == '-' || text[0] == '+') ? 1 : 0;
-    if (i == text.size() || text.size() - i > 10)
-        return std::nullopt;
-    for (std::size_t k = i; k < text.size(); ++k)
-        if (text[k] < '0' || text[k] > '9')
-            return std::nullopt;
-    return ParseInt(text);
-}
-
-class Tool {
-public:
-    Tool(std::string_view command, Streams io) : command_(command), io_(io) {}
-
-    int Fail(std::string_view message) const {
-        io_.err << "marqor " << command_ << ": " << message << '\n';
-        return ExitUsage;
-    }
-    void Note(std::string_view message) const {
-        io_.err << "marqor " << command_ << ": " << message << '\n';
-    }
-    std::string_view Command() const { return command_; }
-    Streams Io() const { return io_; }
-
-    // Options and arguments; false (with the message given) for an unknown option, one that
-    // this command does not take, or a missing value.
-    bool Parse(Args args, std::initializer_list<OptionId> allowed, Options& options) const {
-        bool onlyArguments = false;
-        for (std::size_t i = 0; i < args.size(); ++i) {
-            const std::string& a = args[i];
-            // "-" is standard input and "-5" a negative value, not options.
-            if (onlyArguments || a.size() < 2 || a[0] != '-' || ParseDecimal(a)) {
-                options.arguments.push_back(a);
-                continue;
-            }
-            if (a == "--") {
-                onlyArguments = true;
-                continue;
-            }
-            std::string_view name = a;
-            std::optional<std::string> inlineValue;
-            if (a.starts_with("--"))
-                if (const auto eq = a.find('='); eq != std::string::npos) {
-                    name = std::string_view(a).substr(0, eq);
-                    inlineValue = a.substr(eq + 1);
-                }
-            const auto known = std::ranges::find_if(KnownOptions, [&](const KnownOption& k) {
-                return name == k.longName || (!k.shortName.empty() && name == k.shortName);
-            });
-            if (known == std::end(KnownOptions) ||
-                std::ranges::find(allowed, known->id) == allowed.end()) {
-                Fail("unknown option '" + a + "' (see marqor " + std::string(command_) +
-                     " --help)");
-                return false;
-            }
-            if (!known->takesValue) {
-                if (inlineValue) {
-                    Fail("option " + std::string(known->longName) + " takes no value");
-                    return false;
-                }
-                options.line = true;
-                continue;
-            }
-            if (!inlineValue) {
-                if (i + 1 >= args.size()) {
-                    Fail("option " + std::string(name) + " needs a value");
-                    return false;
-                }
-                inlineValue = args[++i];
-            }
-            if (known->id == OTableFile)
-                options.tableFiles.push_back(*inlineValue);
-            else
-                options.values[known->id] = *inlineValue;
-        }
-        return true;
-    }
-
-    TBSSwPointTableController& Catalogue(const Options& options) {
-        catalogue_ = std::make_unique<TBSSwPointTableController>(
-            DefaultPointTableSources(), [io = io_](const std::string& warning) {
-                io.err << "marqor: warning: " << warning << '\n';
-            });
-        for (const auto& file : options.tableFiles)
-            catalogue_->RegisterTableFile(file);
-        return *catalogue_;
-    }
-
-private:
-    std::string_view command_;
-    Streams io_;
-    std::unique_ptr<TBSSwPointTableController> catalogue_;
-};
-
 // "2" (a bad argument or value) outranks "3" (no result), which outranks success.
 int Worse(int a, int b) {
     auto rank = [](int s) {
         return s == ExitUsage ? 2 : s == ExitNoResult ? 1 : 0;
     };
     return rank(a) >= rank(b) ? a : b;
-}
-
-std::string Join(const std::vector<std::string>& items) {
-    std::string text;
-    for (const auto& item : items)
-        text += (text.empty() ? "" : ", ") + item;
-    return text;
 }
 
 // ---- The request: table, event, course, gender, age, class --------------------------------
@@ -225,27 +79,6 @@ struct Request {
     int age = 99;
     int handicap = 0;
 };
-
-std::optional<int> FindTable(TBSSwPointTableController& tables, std::string_view text) {
-    text = TrimView(text);
-    if (const auto id = ParseDecimal(text))
-        return tables.FindInfo(*id) ? id : std::nullopt;
-    const auto& infos = tables.Infos();
-    for (auto it = infos.rbegin(); it != infos.rend(); ++it)
-        if (SameText(it->shortNameVersion, text) || SameText(it->text, text))
-            return it->id;
-    return std::nullopt;
-}
-
-std::string ValidTables(TBSSwPointTableController& tables) {
-    std::vector<std::string> choices;
-    const auto list = tables.PointTableList();
-    for (int i = 0; i < list->Count(); ++i) {
-        const auto* info = tables.FindInfo(list->KeyAt(i));
-        choices.push_back(std::to_string(info->id) + " (" + info->shortNameVersion + ")");
-    }
-    return Join(choices);
-}
 
 struct Event {
     IBSSwSwimStylePtr style;
@@ -299,26 +132,6 @@ std::string ValidEvents() {
            "1;50;FREE, or ID_ and an event id";
 }
 
-constexpr std::string_view ValidCourses =
-    "LCM, SCM, SCY, SCM33, SCM16, SCM20, OPEN (or 50m, 25m, 25y, 33m, 16m, 20m, OW)";
-
-std::optional<TBSSwCourse> FindCourse(std::string_view text) {
-    const TBSSwCourse course = SwLanguage().CourseFromText(TrimView(text));
-    return course == scoNone ? std::nullopt : std::optional(course);
-}
-
-std::string CourseText(TBSSwCourse course) {
-    return course == scoNone ? "all pools" : std::string(CourseFileCode(course));
-}
-
-// The course the calculator selects first: the first entry of the table's course list.
-TBSSwCourse FirstCourse(TBSSwCourses courses) {
-    for (int c = scoNone; c < CourseCount; ++c)
-        if (courses.Contains(TBSSwCourse(c)))
-            return TBSSwCourse(c);
-    return scoNone;
-}
-
 std::optional<int> FindHandicap(std::string_view text) {
     const std::string_view t = TrimView(text);
     const int value = SwLanguage().HandicapFromText(t);
@@ -342,17 +155,9 @@ std::string HandicapDescription(int handicap) {
 // Reads table, event, gender and (unless `convert`) course, age and class; false with the
 // message given.
 bool ResolveRequest(Tool& tool, const Options& options, bool withCourse, Request& request) {
-    TBSSwPointTableController& tables = tool.Catalogue(options);
-    int id = DefaultPointTableId;
-    if (const auto& t = options.Get(OTable)) {
-        const auto found = FindTable(tables, *t);
-        if (!found) {
-            tool.Fail("unknown table '" + *t + "'; valid tables: " + ValidTables(tables));
-            return false;
-        }
-        id = *found;
-    }
-    request.table = tables.GetPointTable(id);
+    request.table = ResolveTable(tool, options);
+    if (!request.table)
+        return false;
 
     const auto& e = options.Get(OEvent);
     if (!e) {
@@ -367,33 +172,13 @@ bool ResolveRequest(Tool& tool, const Options& options, bool withCourse, Request
     request.style = event->style;
     request.eventText = event->text;
 
-    if (const auto& g = options.Get(OGender)) {
-        request.gender = SwLanguage().GenderFromText(TrimView(*g));
-        if (request.gender == sgeNone) {
-            tool.Fail("unknown gender '" + *g + "'; valid genders: M, F, X (or Men, Women, Mixed)");
-            return false;
-        }
-    }
+    if (!ResolveGender(tool, options, request.gender))
+        return false;
     if (!withCourse)
         return true;
-
-    request.course = FirstCourse(request.table->Courses());
-    if (const auto& c = options.Get(OCourse)) {
-        const auto course = FindCourse(*c);
-        if (!course) {
-            tool.Fail("unknown course '" + *c + "'; valid courses: " + std::string(ValidCourses));
-            return false;
-        }
-        request.course = *course;
-    }
-    if (const auto& a = options.Get(OAge)) {
-        const auto age = ParseDecimal(*a);
-        if (!age) {
-            tool.Fail("the age must be a whole number, not '" + *a + "'");
-            return false;
-        }
-        request.age = *age;
-    }
+    if (!ResolveCourse(tool, options, *request.table, request.course) ||
+        !ResolveAge(tool, options, request.age))
+        return false;
     if (const auto& h = options.Get(OHandicap)) {
         const auto handicap = FindHandicap(*h);
         if (!handicap) {
@@ -542,7 +327,7 @@ int PointsCommand(Args args, Streams io) {
             return ExitNoResult;
         const int points =
             table.PointsFromTime(r.course, *r.style, r.gender, r.age, r.handicap, time);
-        if (options.line)
+        if (options.Has(OLine))
             out =
                 ResultLine(table, r.course, r.eventText, r.gender, r.age, r.handicap, time, points);
         else if (points > 0)
@@ -586,7 +371,7 @@ int TimeCommand(Args args, Streams io) {
                       table.ShortNameVersion());
             return ExitNoResult;
         }
-        out = options.line ? ResultLine(table, r.course, r.eventText, r.gender, r.age, r.handicap,
+        out = options.Has(OLine) ? ResultLine(table, r.course, r.eventText, r.gender, r.age, r.handicap,
                                         time, *points)
                            : SwimTimeToText(time, false);
         return ExitOk;
