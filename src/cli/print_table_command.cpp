@@ -46,8 +46,9 @@ const char* const PrintTableUsage =
     "Values of --from and --to outside 1 .. 1100 are brought into that range. A table with\n"
     "decimal points (Rudolph) counts in tenths: --from 100 --to 200 prints 10.0 to 20.0 points.\n"
     "Runs without a display. Progress goes to stderr when the output takes longer than a\n"
-    "second; Ctrl+C cancels it after the page being written (no PDF is written; an HTML file\n"
-    "is always written in full).\n"
+    "second. Ctrl+C stops a PDF or printer output once the table is laid out: no PDF is\n"
+    "written (an existing FILE stays as it was), the print job is cancelled; an HTML file is\n"
+    "finished first. A FILE is written in full or not at all.\n"
     "Exit status: 0 success, 1 the output failed (the file cannot be written, the print job\n"
     "failed), 2 bad argument (also an existing FILE without --force, an unknown PRINTER),\n"
     "3 no result (no base times for the request, no printer installed), 130 interrupted.\n";
@@ -265,7 +266,10 @@ int PrintTableCommand(std::span<const std::string> args, Streams io) {
     printout.AttachTo(report);
 
     const bool terminal = &io.err == &std::cerr && isatty(STDERR_FILENO);
-    TTerminalStatus status(io.err, "marqor print-table: ", terminal);
+    // The engine notices a cancel between exemplars only, before the first one as well, and
+    // writes an HTML file in any case: a cancelled HTML output would replace the file with a
+    // page without rows. It takes a fraction of a second, so an interrupt waits for its end.
+    TTerminalStatus status(io.err, "marqor print-table: ", terminal, kind != okHtml);
     TProgressHooks hooks(status);
     bool interrupted = false;
     try {

@@ -43,8 +43,9 @@ TInterruptScope::~TInterruptScope() {
 }
 
 TTerminalStatus::TTerminalStatus(std::ostream& err, std::string prefix, bool terminal,
-                                 std::chrono::milliseconds delay, Clock clock)
-    : err_(err), prefix_(std::move(prefix)), terminal_(terminal), delay_(delay),
+                                 bool cancellable, std::chrono::milliseconds delay, Clock clock)
+    : err_(err), prefix_(std::move(prefix)), terminal_(terminal), cancellable_(cancellable),
+      delay_(delay),
       clock_(std::move(clock)), start_(clock_()) {}
 
 TTerminalStatus::~TTerminalStatus() {
@@ -65,7 +66,7 @@ std::string TTerminalStatus::GetLine(int line) const {
 }
 
 bool TTerminalStatus::Cancelled() {
-    return InterruptRequested();
+    return cancellable_ && InterruptRequested();
 }
 
 void TTerminalStatus::SetDetail(std::string_view detail) {

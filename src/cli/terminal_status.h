@@ -19,15 +19,15 @@ public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
     // On a terminal the progress is one line rewritten in place; otherwise a line per change,
-    // at most one per delay.
-    TTerminalStatus(std::ostream& err, std::string prefix, bool terminal,
+    // at most one per delay. An output that must not be cancelled never reports a cancel.
+    TTerminalStatus(std::ostream& err, std::string prefix, bool terminal, bool cancellable = true,
                     std::chrono::milliseconds delay = std::chrono::seconds(1),
                     Clock clock = std::chrono::steady_clock::now);
     ~TTerminalStatus() override;
 
     void SetLine(int line, std::string_view text) override;
     std::string GetLine(int line) const override;
-    // Whether an interrupt arrived (see TInterruptScope).
+    // Whether an interrupt arrived (see TInterruptScope) and the output may be cancelled.
     bool Cancelled() override;
     // A detail of the current step (StepProgress), shown after line 0.
     void SetDetail(std::string_view detail);
@@ -41,6 +41,7 @@ private:
     std::ostream& err_;
     std::string prefix_;
     bool terminal_;
+    bool cancellable_;
     std::chrono::milliseconds delay_;
     Clock clock_;
     std::chrono::steady_clock::time_point start_;
