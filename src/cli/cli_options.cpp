@@ -141,8 +141,7 @@ bool Tool::Parse(Args args, std::initializer_list<OptionId> allowed, Options& op
         case vkOptional:
             // The value is the next argument unless that is an option itself.
             if (!inlineValue)
-                inlineValue =
-                    i + 1 < args.size() && !args[i + 1].starts_with("-") ? args[++i] : "";
+                inlineValue = i + 1 < args.size() && !args[i + 1].starts_with("-") ? args[++i] : "";
             break;
         case vkRequired:
             if (!inlineValue) {
@@ -164,8 +163,9 @@ bool Tool::Parse(Args args, std::initializer_list<OptionId> allowed, Options& op
 
 TBSSwPointTableController& Tool::Catalogue(const Options& options) {
     catalogue_ = std::make_unique<TBSSwPointTableController>(
-        DefaultPointTableSources(),
-        [io = io_](const std::string& warning) { io.err << "marqor: warning: " << warning << '\n'; });
+        DefaultPointTableSources(), [io = io_](const std::string& warning) {
+            io.err << "marqor: warning: " << warning << '\n';
+        });
     for (const auto& file : options.tableFiles)
         catalogue_->RegisterTableFile(file);
     return *catalogue_;

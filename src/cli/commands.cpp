@@ -10,8 +10,8 @@
 
 #include <algorithm>
 #include <functional>
-#include <optional>
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <span>
 #include <string_view>
@@ -112,8 +112,8 @@ const std::vector<Command>& Commands() {
         {"time", TimeUsage, "print the time that scores a number of points", TimeCommand},
         {"convert", ConvertUsage, "convert swim times to another course at equal points",
          ConvertCommand},
-        {"print-table", PrintTableUsage, "write the point table printout as PDF, HTML or on a printer",
-         PrintTableCommand},
+        {"print-table", PrintTableUsage,
+         "write the point table printout as PDF, HTML or on a printer", PrintTableCommand},
         {"settings",
          "marqor settings [--user|--app] [SECTION]\n"
          "Prints the user settings (--user, the default) or the application settings of the\n"

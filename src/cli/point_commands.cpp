@@ -371,9 +371,9 @@ int TimeCommand(Args args, Streams io) {
                       table.ShortNameVersion());
             return ExitNoResult;
         }
-        out = options.Has(OLine) ? ResultLine(table, r.course, r.eventText, r.gender, r.age, r.handicap,
-                                        time, *points)
-                           : SwimTimeToText(time, false);
+        out = options.Has(OLine) ? ResultLine(table, r.course, r.eventText, r.gender, r.age,
+                                              r.handicap, time, *points)
+                                 : SwimTimeToText(time, false);
         return ExitOk;
     });
 }

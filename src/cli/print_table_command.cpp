@@ -130,7 +130,9 @@ class TProgressHooks {
 public:
     explicit TProgressHooks(TTerminalStatus& status) : saved_(ReportHooks()) {
         TKvrReportHooks hooks = saved_;
-        hooks.StepProgress = [&status](std::string_view detail) { status.SetDetail(detail); };
+        hooks.StepProgress = [&status](std::string_view detail) {
+            status.SetDetail(detail);
+        };
         SetReportHooks(std::move(hooks));
     }
     ~TProgressHooks() { SetReportHooks(saved_); }
@@ -201,8 +203,8 @@ int PrintTableCommand(std::span<const std::string> args, Streams io) {
     if (const auto& p = options.Get(OPaper)) {
         paper = FindPaper(*p);
         if (!paper)
-            return tool.Fail("unknown paper '" + *p + "'; valid papers: " +
-                             std::string(ValidPapers));
+            return tool.Fail("unknown paper '" + *p +
+                             "'; valid papers: " + std::string(ValidPapers));
     }
 
     const IBSSwPointsPtr table = ResolveTable(tool, options);

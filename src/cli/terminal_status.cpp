@@ -45,8 +45,7 @@ TInterruptScope::~TInterruptScope() {
 TTerminalStatus::TTerminalStatus(std::ostream& err, std::string prefix, bool terminal,
                                  bool cancellable, std::chrono::milliseconds delay, Clock clock)
     : err_(err), prefix_(std::move(prefix)), terminal_(terminal), cancellable_(cancellable),
-      delay_(delay),
-      clock_(std::move(clock)), start_(clock_()) {}
+      delay_(delay), clock_(std::move(clock)), start_(clock_()) {}
 
 TTerminalStatus::~TTerminalStatus() {
     Finish();

@@ -11,7 +11,9 @@ void UseApplicationReportHooks() {
     TKvrReportHooks hooks = ReportHooks();
     hooks.ApplicationTitle = application.ProductTitle();
     hooks.ProductName = application.Version().ProductName;
-    hooks.Log = [](std::string_view line) { ServiceLog(line); };
+    hooks.Log = [](std::string_view line) {
+        ServiceLog(line);
+    };
     SetReportHooks(std::move(hooks));
 }
 

@@ -44,8 +44,8 @@ TPointTablePrintOptions LoadPointTablePrintOptions(const IBSSection& section) {
     TPointTablePrintOptions options;
     options.PointsMin = ClampPrintPoints(section.ReadInteger(KeyPointsMin, options.PointsMin));
     options.PointsMax = ClampPrintPoints(section.ReadInteger(KeyPointsMax, options.PointsMax));
-    options.Mode = section.ReadInteger(KeyRelay, ptmIndividual) == ptmRelays ? ptmRelays
-                                                                               : ptmIndividual;
+    options.Mode =
+        section.ReadInteger(KeyRelay, ptmIndividual) == ptmRelays ? ptmRelays : ptmIndividual;
     return options;
 }
 
@@ -124,9 +124,15 @@ void TBSSwPointTablePrintout::SetOptions(const TPointTablePrintOptions& options)
 }
 
 void TBSSwPointTablePrintout::AttachTo(TKvrReport& report) {
-    report.OnInitReport = [this](TKvrReport& r) { ReportInitReport(r); };
-    report.OnPageHead = [this](TKvrReport& r) { ReportPageHead(r); };
-    report.OnOneExemplar = [this](TKvrReport& r) { ReportOneExemplar(r); };
+    report.OnInitReport = [this](TKvrReport& r) {
+        ReportInitReport(r);
+    };
+    report.OnPageHead = [this](TKvrReport& r) {
+        ReportPageHead(r);
+    };
+    report.OnOneExemplar = [this](TKvrReport& r) {
+        ReportOneExemplar(r);
+    };
 }
 
 const std::vector<TPointTableEvent>& TBSSwPointTablePrintout::Events() const {

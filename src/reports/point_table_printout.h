@@ -77,8 +77,7 @@ public:
         "For times not printed in the table use the next slower time in the list.";
 
     // The age 99 means no age. The table must not be null.
-    TBSSwPointTablePrintout(IBSSwPointsPtr table, TBSSwCourse course, TBSSwGender gender,
-                            int age);
+    TBSSwPointTablePrintout(IBSSwPointsPtr table, TBSSwCourse course, TBSSwGender gender, int age);
 
     const IBSSwPoints& Table() const { return *table_; }
     TBSSwCourse Course() const { return course_; }

@@ -88,8 +88,9 @@ TEST_F(PrintTablePdf, PagesAreA4LandscapeWithTitlesRemarkPointColumnsAndTheTimes
 
 TEST_F(PrintTablePdf, RelaysShowBothGendersWhateverTheGender) {
     const std::string pdf = dir / "r.pdf";
-    ASSERT_EQ(RunTool({"print-table", "-g", "F", "--relays", "--from", "1096", "--pdf", pdf}).status,
-              cli::ExitOk);
+    ASSERT_EQ(
+        RunTool({"print-table", "-g", "F", "--relays", "--from", "1096", "--pdf", pdf}).status,
+        cli::ExitOk);
     const auto pages = Pages(pdf);
     ASSERT_FALSE(pages.empty());
     EXPECT_TRUE(Contains(pages[0], "Relays, Long Course (50m)"));
@@ -155,8 +156,8 @@ TEST(PrintTableProgram, RunsWithoutADisplayAndSaysNothingOnSuccess) {
     TempDir dir;
     const std::string pdf = dir / "t.pdf";
     const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM '" +
-                                std::string(MARQOR_PROGRAM) +
-                                "' print-table --from 1091 --pdf '" + pdf + "' 2>&1";
+                                std::string(MARQOR_PROGRAM) + "' print-table --from 1091 --pdf '" +
+                                pdf + "' 2>&1";
     const std::string output = Capture(command + "; echo \"status $?\"");
     EXPECT_EQ(output, "status 0\n");
     EXPECT_TRUE(Contains(Capture("pdfinfo '" + pdf + "'"), "Pages:           1"));

@@ -90,9 +90,8 @@ TEST_F(PrintTable, ARequestWithoutBaseTimesExitsWithThreeAndSaysWhy) {
 }
 
 TEST_F(PrintTable, HtmlOfTheTopFiveRowsIsTheExpectedPageTitledByTheApplication) {
-    const auto r =
-        RunTool({"print-table", "-t", "3004", "-c", "LCM", "-g", "M", "--from", "1096", "--to",
-                 "1100", "--html", File("t.htm")});
+    const auto r = RunTool({"print-table", "-t", "3004", "-c", "LCM", "-g", "M", "--from", "1096",
+                            "--to", "1100", "--html", File("t.htm")});
     ASSERT_EQ(r.status, cli::ExitOk) << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "");
@@ -103,8 +102,8 @@ TEST_F(PrintTable, HtmlOfTheTopFiveRowsIsTheExpectedPageTitledByTheApplication) 
 // The same times as marqor time gives, with "---" where p + 1 points take the same time.
 TEST_F(PrintTable, CellsHoldTheTimesThatMarqorTimeGivesForTheSamePoints) {
     for (const bool relays : {false, true}) {
-        std::vector<std::string> args = {"print-table", "-g", "F", "--from", "1046",
-                                         "--to", "1050", "--html", File("t.htm"), "--force"};
+        std::vector<std::string> args = {"print-table", "-g",   "F",      "--from",      "1046",
+                                         "--to",        "1050", "--html", File("t.htm"), "--force"};
         if (relays)
             args.push_back("--relays");
         ASSERT_EQ(RunTool(args).status, cli::ExitOk);
@@ -115,17 +114,17 @@ TEST_F(PrintTable, CellsHoldTheTimesThatMarqorTimeGivesForTheSamePoints) {
                                                                       {"4 x 50 Fr", "F"},
                                                                       {"4 x 200 Fr", "F"}}
                    : std::vector<std::pair<std::string, std::string>>{
-                         {"50 Fr", "F"}, {"100 Fr", "F"}, {"1500 Fr", "F"}, {"50 Bk", "F"},
-                         {"200 Br", "F"}, {"50 Bu", "F"}, {"400 Me", "F"}};
-        const std::vector<int> columnOf = relays ? std::vector<int>{1, 5, 6, 8}
-                                                 : std::vector<int>{1, 2, 6, 7, 12, 13, 18};
+                         {"50 Fr", "F"},  {"100 Fr", "F"}, {"1500 Fr", "F"}, {"50 Bk", "F"},
+                         {"200 Br", "F"}, {"50 Bu", "F"},  {"400 Me", "F"}};
+        const std::vector<int> columnOf =
+            relays ? std::vector<int>{1, 5, 6, 8} : std::vector<int>{1, 2, 6, 7, 12, 13, 18};
         ASSERT_EQ(columns.size(), relays ? 12u : 20u);
-        EXPECT_EQ(columns.front(), (std::vector<std::string>{"1050", "1049", "1048", "1047",
-                                                             "1046"}));
+        EXPECT_EQ(columns.front(),
+                  (std::vector<std::string>{"1050", "1049", "1048", "1047", "1046"}));
         EXPECT_EQ(columns.back(), columns.front());
         for (std::size_t i = 0; i < events.size(); ++i) {
-            const auto t = RunTool({"time", "-e", events[i].first, "-g", events[i].second,
-                                    "1051", "1050", "1049", "1048", "1047", "1046"});
+            const auto t = RunTool({"time", "-e", events[i].first, "-g", events[i].second, "1051",
+                                    "1050", "1049", "1048", "1047", "1046"});
             ASSERT_EQ(t.status, cli::ExitOk);
             std::vector<std::string> times;
             std::istringstream lines(t.out);
@@ -154,7 +153,8 @@ TEST_F(PrintTable, PointsOutsideOneToElevenHundredAreBroughtIntoRangeWithANote) 
 }
 
 TEST_F(PrintTable, AMaximumBelowTheMinimumWritesAFileWithoutRows) {
-    const auto r = RunTool({"print-table", "--from", "900", "--to", "800", "--html", File("t.htm")});
+    const auto r =
+        RunTool({"print-table", "--from", "900", "--to", "800", "--html", File("t.htm")});
     ASSERT_EQ(r.status, cli::ExitOk);
     const std::string page = TempDir::Read(File("t.htm"));
     EXPECT_TRUE(Contains(page, "<title>\r\nFINA Point Scoring 2011\r\n</title>"));
@@ -175,9 +175,9 @@ TEST_F(PrintTable, AnExistingFileIsReplacedOnlyWithForce) {
 
 TEST_F(PrintTable, ATargetThatCannotBeWrittenNamesFileAndReasonAndLeavesNothingBehind) {
     // Start the services first: their first start writes the language choice to the settings.
-    ASSERT_EQ(RunTool({"print-table", "--to", "1100", "--from", "1100", "--html", File("w.htm")})
-                  .status,
-              cli::ExitOk);
+    ASSERT_EQ(
+        RunTool({"print-table", "--to", "1100", "--from", "1100", "--html", File("w.htm")}).status,
+        cli::ExitOk);
     fs::remove(File("w.htm"));
 
     auto r = RunTool({"print-table", "--html", File("missing/t.htm")});
@@ -236,11 +236,12 @@ TEST_F(PrintTable, PdfAndPrinterNeedTheQtOutputs) {
 // An HTML output is not cancelled: the interrupt takes effect once the file is complete.
 TEST_F(PrintTable, AnInterruptedHtmlOutputIsWrittenInFullAndExitsWith130) {
     cli::RequestInterrupt();
-    const auto r = RunTool(
-        {"print-table", "--from", "1096", "--to", "1100", "--html", File("t.htm")});
+    const auto r =
+        RunTool({"print-table", "--from", "1096", "--to", "1100", "--html", File("t.htm")});
     EXPECT_FALSE(cli::InterruptRequested()) << "the request ends with the output";
     EXPECT_EQ(r.status, cli::ExitInterrupted);
-    EXPECT_EQ(r.err, "marqor print-table: interrupted; " + File("t.htm") + " was written in full\n");
+    EXPECT_EQ(r.err,
+              "marqor print-table: interrupted; " + File("t.htm") + " was written in full\n");
     EXPECT_EQ(TempDir::Read(File("t.htm")), Expected("point_table_page.htm"));
 }
 
@@ -315,9 +316,9 @@ TEST(PrintTableHelp, DescribesEveryOption) {
     const auto r = RunTool({"print-table", "--help"});
     EXPECT_EQ(r.status, cli::ExitOk);
     EXPECT_EQ(r.out.rfind("Usage: marqor print-table ", 0), 0u);
-    for (const char* option : {"--table", "--course", "--gender", "--age", "--from", "--to",
-                               "--relays", "--columns", "--paper", "--pdf", "--html", "--print",
-                               "--force", "--table-file"})
+    for (const char* option :
+         {"--table", "--course", "--gender", "--age", "--from", "--to", "--relays", "--columns",
+          "--paper", "--pdf", "--html", "--print", "--force", "--table-file"})
         EXPECT_TRUE(Contains(r.out, option)) << option;
 }
 

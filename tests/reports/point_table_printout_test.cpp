@@ -160,8 +160,7 @@ struct RangeCase {
 void PrintTo(const RangeCase& c, std::ostream* os) {
     *os << c.max << " down to " << c.min;
 }
-class PrintoutRange : public PointTablePrintout, public ::testing::WithParamInterface<RangeCase> {
-};
+class PrintoutRange : public PointTablePrintout, public ::testing::WithParamInterface<RangeCase> {};
 
 TEST_P(PrintoutRange, RowsRunFromMaxDownToMinWithARuleAfterEveryFifthRow) {
     const RangeCase& c = GetParam();
@@ -211,10 +210,9 @@ TEST_F(PointTablePrintout, ColumnTitlesNameDistanceAndStrokeAndForRelaysTheGende
     titles.clear();
     for (const auto& e : printout.Events())
         titles.push_back(printout.EventTitle(e));
-    EXPECT_EQ(titles, (std::vector<std::string>{"M 4x50 Fr", "M 4x100 Fr", "M 4x200 Fr",
-                                                "M 4x50 Me", "M 4x100 Me", "F 4x50 Fr",
-                                                "F 4x100 Fr", "F 4x200 Fr", "F 4x50 Me",
-                                                "F 4x100 Me"}));
+    EXPECT_EQ(titles, (std::vector<std::string>{
+                          "M 4x50 Fr", "M 4x100 Fr", "M 4x200 Fr", "M 4x50 Me", "M 4x100 Me",
+                          "F 4x50 Fr", "F 4x100 Fr", "F 4x200 Fr", "F 4x50 Me", "F 4x100 Me"}));
 }
 
 TEST_F(PointTablePrintout, LayoutsFillExactlyTheWidthWithCentredDivisions) {
@@ -313,8 +311,9 @@ TEST_F(PrintoutPages, EveryPageIsLandscapeWithTitlesRemarkColumnTitlesAndNinePoi
     EXPECT_EQ(report.Document.TitleLines,
               (std::vector<std::string>{"FINA Point Scoring 2011", "Men, Long Course (50m)"}));
     EXPECT_EQ(report.Document.HeaderLeft, report.Document.TitleLines);
-    EXPECT_EQ(report.Document.HeaderRight,
-              (std::vector<std::string>{"Page @PAGE@", std::string(TBSSwPointTablePrintout::Remark)}));
+    EXPECT_EQ(
+        report.Document.HeaderRight,
+        (std::vector<std::string>{"Page @PAGE@", std::string(TBSSwPointTablePrintout::Remark)}));
     const int pages = PageCount();
     ASSERT_GE(pages, 2) << "301 rows do not fit one page";
     for (const auto& call : service->log->calls) {
@@ -384,7 +383,10 @@ TEST(PointTablePrintOptions, RangeValuesAreClampedToOneToElevenHundred) {
     EXPECT_EQ(printout.Mode(), ptmIndividual);
     const struct {
         int min, max, clampedMin, clampedMax;
-    } cases[] = {{0, 2000, 1, 1100}, {-5, -5, 1, 1}, {900, 800, 900, 800}, {1, 1100, 1, 1100},
+    } cases[] = {{0, 2000, 1, 1100},
+                 {-5, -5, 1, 1},
+                 {900, 800, 900, 800},
+                 {1, 1100, 1, 1100},
                  {1101, 5000, 1100, 1100}};
     for (const auto& c : cases) {
         printout.SetRange(c.min, c.max);
