@@ -2,7 +2,19 @@
 
 #include <iostream>
 
+#ifdef MARQOR_WITH_WINDOWS
+#include "calculator/program.h"
+#endif
+
 int main(int argc, char** argv) {
+#ifdef MARQOR_WITH_WINDOWS
+    // Without a command (or with "gui", or with only a configuration switch) the program opens
+    // its window.
+    const std::string first = argc > 1 ? argv[1] : "";
+    if (argc == 1 || first == "gui" || first == "-config" || first == "/config" ||
+        first == "-CONFIG" || first == "/CONFIG")
+        return marqor::RunCalculatorProgram(argc, argv);
+#endif
     // Batch use pipes many thousand lines through the streams.
     std::ios::sync_with_stdio(false);
     std::vector<std::string> args(argv + 1, argv + argc);
