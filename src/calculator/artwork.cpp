@@ -69,24 +69,29 @@ void DrawSwimmerEmblem(QPainter& p, QPointF centre, double radius) {
     p.setClipPath(clip);
     const QColor white(255, 255, 255);
     const double s = radius / 72.0;
-    auto at = [&](double x, double y) { return centre + QPointF(x * s, y * s); };
-    // Arm reaching forward over the head.
+    auto at = [&](double x, double y) {
+        return centre + QPointF(x * s, y * s);
+    };
+    // Arm swinging forward over the head, the hand about to enter the water.
     QPainterPath arm;
-    arm.moveTo(at(8, 4));
-    arm.cubicTo(at(-2, -38), at(-40, -40), at(-50, -6));
+    arm.moveTo(at(6, 2));
+    arm.cubicTo(at(-4, -46), at(-48, -44), at(-58, 12));
     p.setPen(QPen(white, 9 * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     p.drawPath(arm);
     // Body stretched along the water.
     QPainterPath body;
-    body.moveTo(at(-14, 12));
-    body.cubicTo(at(10, 2), at(34, 6), at(58, 2));
+    body.moveTo(at(-12, 14));
+    body.cubicTo(at(10, 4), at(30, 8), at(50, 4));
     p.setPen(QPen(white, 12 * s, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(body);
-    // Head turned to breathe.
+    // Head turned to breathe, and the splash of the kick.
     p.setPen(Qt::NoPen);
     p.setBrush(white);
-    p.drawEllipse(at(-26, 10), 10 * s, 10 * s);
+    p.drawEllipse(at(-25, 12), 11 * s, 11 * s);
+    p.drawEllipse(at(60, -3), 3.5 * s, 3.5 * s);
+    p.drawEllipse(at(66, 6), 2.6 * s, 2.6 * s);
+    p.drawEllipse(at(57, -12), 2.2 * s, 2.2 * s);
     // Water lines.
     for (int i = 0; i < 3; ++i) {
         QPainterPath line;
@@ -94,8 +99,8 @@ void DrawSwimmerEmblem(QPainter& p, QPointF centre, double radius) {
         line.moveTo(at(-80, y));
         for (double x = -80; x <= 80; x += 4)
             line.lineTo(at(x, y + 4 * std::sin((x / 32 + i * 0.5) * M_PI)));
-        p.setPen(QPen(QColor(255, 255, 255, 210 - i * 50), (4 - i) * s, Qt::SolidLine,
-                      Qt::RoundCap));
+        p.setPen(
+            QPen(QColor(255, 255, 255, 210 - i * 50), (4 - i) * s, Qt::SolidLine, Qt::RoundCap));
         p.setBrush(Qt::NoBrush);
         p.drawPath(line);
     }

@@ -61,10 +61,14 @@ void TKvrFPCalculator::LBPointsDrawItem(QPainter& painter, const QRect& rect, co
     painter.fillRect(rect, selected ? palette.highlight() : palette.button());
     painter.setPen(selected ? palette.highlightedText().color() : palette.buttonText().color());
     const QStringList fields = line.split(';');
-    auto field = [&](int i) { return i < fields.size() ? fields[i] : QString(); };
+    auto field = [&](int i) {
+        return i < fields.size() ? fields[i] : QString();
+    };
     const QFontMetrics fm(painter.font());
     const int baseline = rect.top() + 1 + fm.ascent();
-    auto left = [&](int i, int x) { painter.drawText(rect.left() + x, baseline, field(i)); };
+    auto left = [&](int i, int x) {
+        painter.drawText(rect.left() + x, baseline, field(i));
+    };
     const int right = rect.left() + rect.width();
     auto endingAt = [&](int i, int x) {
         const QString text = field(i);
@@ -107,7 +111,9 @@ TKvrFPCalculator::TKvrFPCalculator(TBSSwPointTableController& tables, QWidget* p
     CBPointTable->setGeometry(5, 5, 470, kFieldHeight);
     CBPointTable->SetMandatory(true);
     CBPointTable->SetDropDownCount(25);
-    CBPointTable->OnUserChange = [this](TBSCustomComboBox&) { CBPointTableUserChange(); };
+    CBPointTable->OnUserChange = [this](TBSCustomComboBox&) {
+        CBPointTableUserChange();
+    };
 
     CBSwimStyle = new TBSComboBox(PnlCalculator);
     CBSwimStyle->setObjectName("CBSwimStyle");
@@ -158,7 +164,9 @@ TKvrFPCalculator::TKvrFPCalculator(TBSSwPointTableController& tables, QWidget* p
     EHandicap->setAlignment(Qt::AlignRight);
     EHandicap->SetHint("Possible values are [empty], 1-15, AB");
     EHandicap->SetUserChangeDelay(ucdOnExit);
-    EHandicap->OnUserChange = [this](TBSEdit&) { EHandicapUserChange(); };
+    EHandicap->OnUserChange = [this](TBSEdit&) {
+        EHandicapUserChange();
+    };
     Label2->setBuddy(EHandicap);
 
     RBTime = new TKvrRadioButton(PnlCalculator);

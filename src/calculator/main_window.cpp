@@ -138,7 +138,9 @@ void TFMain::FormCreate() {
     calculator_->SetFinaMode(true);
     setWindowTitle("FINA Marqor");
     footer_ = FooterText();
-    calculator_->OnRemark = [this](const std::string& remark) { ShowFooter(remark); };
+    calculator_->OnRemark = [this](const std::string& remark) {
+        ShowFooter(remark);
+    };
     ShowFooter(calculator_->Remark());
     setTabOrder(calculator_->CBPointTable, calculator_->CBSwimStyle);
     calculator_->ESwimTime->setFocus();
@@ -147,7 +149,8 @@ void TFMain::FormCreate() {
     if (UserSettings()->GetSection(FormClassName())->ReadRaw("WindowState", "").empty())
         if (QScreen* screen = QGuiApplication::primaryScreen()) {
             const QSize size = sizeHint();
-            move(screen->availableGeometry().center() - QPoint(size.width() / 2, size.height() / 2));
+            move(screen->availableGeometry().center() -
+                 QPoint(size.width() / 2, size.height() / 2));
         }
 }
 

@@ -86,8 +86,12 @@ void ConnectApplicationHooks() {
     TKvrReportHooks hooks;
     hooks.ApplicationTitle = application.ProductTitle();
     hooks.ProductName = application.Version().ProductName;
-    hooks.Log = [](std::string_view line) { UIServices().LogLine(line); };
-    hooks.StepProgress = [](std::string_view detail) { UIServices().StepProgress(detail); };
+    hooks.Log = [](std::string_view line) {
+        UIServices().LogLine(line);
+    };
+    hooks.StepProgress = [](std::string_view detail) {
+        UIServices().StepProgress(detail);
+    };
     SetReportHooks(std::move(hooks));
 }
 
@@ -95,6 +99,14 @@ int RunCalculatorProgram(int& argc, char** argv) {
     const auto mainStarted = std::chrono::steady_clock::now();
     const bool timing = qEnvironmentVariableIsSet("MARQOR_STARTUP_TIMING");
 
+    // Without a display the platform would abort the process; say what is missing instead.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        std::fprintf(stderr, "marqor: there is no display to open the window on (DISPLAY is not "
+                             "set). Start it in a desktop session, or see marqor --help for the "
+                             "commands.\n");
+        return 2;
+    }
     RegisterLanguageClass<TLanguageKavrin>();
     TBSGuiApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
@@ -112,8 +124,7 @@ int RunCalculatorProgram(int& argc, char** argv) {
     ui->ShowStartupScreen(timing ? 0 : 2);
 
     TFMain main;
-    QObject::connect(&main, &TFMain::Closed, &app, &QCoreApplication::quit,
-                     Qt::QueuedConnection);
+    QObject::connect(&main, &TFMain::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     TStartupTiming timer(mainStarted);
     if (timing)
         main.installEventFilter(&timer);

@@ -5,7 +5,7 @@
 
 namespace marqor {
 
-// Runs FINA Marqor until its main window closes; answers the exit status.
+// Runs FINA Marqor until its main window closes; answers the exit status (2 without a display).
 //
 // With MARQOR_STARTUP_TIMING set in the environment the program measures its start instead: it
 // skips the start-up screen's minimum time, prints to standard error how long it took from the

@@ -115,8 +115,8 @@ TFStartupForm::TFStartupForm(QWidget* parent) : TBSStartupForm(parent) {
     BDummy->setDefault(true);
 
     auto* click = new TClickThrough(this, [this] { ImgLogoFinaClick(); });
-    for (QLabel* label : {ImgLogoFina, ImgLogo, LApplication, LOrvane, LAdresse, LCopyright,
-                          LBuild, LProgress})
+    for (QLabel* label :
+         {ImgLogoFina, ImgLogo, LApplication, LOrvane, LAdresse, LCopyright, LBuild, LProgress})
         label->installEventFilter(click);
 
     FormCreate();

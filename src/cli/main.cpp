@@ -1,6 +1,8 @@
 #include "cli/commands.h"
 
+#include <cstring>
 #include <iostream>
+#include <strings.h>
 
 #ifdef MARQOR_WITH_WINDOWS
 #include "calculator/program.h"
@@ -10,9 +12,8 @@ int main(int argc, char** argv) {
 #ifdef MARQOR_WITH_WINDOWS
     // Without a command (or with "gui", or with only a configuration switch) the program opens
     // its window.
-    const std::string first = argc > 1 ? argv[1] : "";
-    if (argc == 1 || first == "gui" || first == "-config" || first == "/config" ||
-        first == "-CONFIG" || first == "/CONFIG")
+    if (argc == 1 || std::strcmp(argv[1], "gui") == 0 || strcasecmp(argv[1], "-config") == 0 ||
+        strcasecmp(argv[1], "/config") == 0)
         return marqor::RunCalculatorProgram(argc, argv);
 #endif
     // Batch use pipes many thousand lines through the streams.

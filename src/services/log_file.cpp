@@ -43,7 +43,8 @@ bool AppendOnce(const std::string& path, const std::string& line) {
 
 class TBSLogFile final : public IBSLogFile {
 public:
-    TBSLogFile(IBSFilePtr file, bool timeStamps) : file_(std::move(file)), timeStamps_(timeStamps) {}
+    TBSLogFile(IBSFilePtr file, bool timeStamps)
+        : file_(std::move(file)), timeStamps_(timeStamps) {}
 
     IBSFilePtr GetFile() const override { return file_; }
 
@@ -53,8 +54,8 @@ public:
         std::string line;
         if (timeStamps_) {
             const auto t = DecodeDateTimeParts(Now());
-            line = Format("%02d.%02d.%04d %02d:%02d:%02d", t.Day, t.Month, t.Year, t.Hour,
-                          t.Minute, t.Second) +
+            line = Format("%02d.%02d.%04d %02d:%02d:%02d", t.Day, t.Month, t.Year, t.Hour, t.Minute,
+                          t.Second) +
                    " : ";
         }
         line.append(text);

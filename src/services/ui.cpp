@@ -44,8 +44,8 @@ std::string FileText(std::string_view reference, std::string_view english, const
 class TBSManualTimer final : public IBSTimer {
 public:
     TBSManualTimer(int interval, bool repeating, TBSTimerCallback callback, int value)
-        : interval_(interval), repeating_(repeating), callback_(std::move(callback)),
-          value_(value), running_(repeating) {}
+        : interval_(interval), repeating_(repeating), callback_(std::move(callback)), value_(value),
+          running_(repeating) {}
 
     void Restart() override { running_ = true; }
     void Stop() override { running_ = false; }
@@ -162,8 +162,8 @@ bool TBSUI::CanWriteFile(const IBSFile& file, bool askOverwrite) {
         return false;
     }
     if (file.Exists() && askOverwrite &&
-        !AskYesNo(FileText("#BS.FileExistsOverwrite", "The file %s exists already. Replace it?",
-                           file)))
+        !AskYesNo(
+            FileText("#BS.FileExistsOverwrite", "The file %s exists already. Replace it?", file)))
         return false;
     if (!file.TryCreate()) {
         ShowError(FileText("#BS.FileCannotCreate", "The file %s cannot be created.", file));
@@ -255,7 +255,9 @@ void TBSUI::BeginProgress(bool cancelable, std::string_view title) {
     savedProgress_.push_back(std::move(progress_));
     progress_ = TBSUIProgressState{};
     progress_.Cancelable = cancelable && outerCancelable;
-    progress_.CancelHandler = [this] { CancelProgress(); };
+    progress_.CancelHandler = [this] {
+        CancelProgress();
+    };
     progress_.Title = title;
     progress_.StartTime = std::chrono::steady_clock::now();
     progress_.DisplayPending = true;
@@ -333,8 +335,8 @@ void TBSUI::AddMenuAction(int menu, std::string_view path, std::function<void(in
     action.Parts = SplitMenuPath(text, &special);
     if (action.Parts.empty() || action.Parts.back().empty())
         return;
-    if (special && std::ranges::find(specialMenuNames_, action.Parts.front()) ==
-                       specialMenuNames_.end())
+    if (special &&
+        std::ranges::find(specialMenuNames_, action.Parts.front()) == specialMenuNames_.end())
         specialMenuNames_.push_back(action.Parts.front());
     action.Callback = std::move(callback);
     action.Value = value;
@@ -439,8 +441,7 @@ IBSTimerPtr TBSUI::CreateTimer(int intervalMs, bool repeating, TBSTimerCallback 
     return NewTimer(intervalMs, repeating, std::move(callback), value);
 }
 
-IBSTimerPtr TBSUI::NewTimer(int intervalMs, bool repeating, TBSTimerCallback callback,
-                            int value) {
+IBSTimerPtr TBSUI::NewTimer(int intervalMs, bool repeating, TBSTimerCallback callback, int value) {
     return std::make_shared<TBSManualTimer>(intervalMs, repeating, std::move(callback), value);
 }
 
@@ -592,8 +593,8 @@ void ConnectServicesToUI() {
             // The log file cannot be written: the line still goes to standard error below.
         }
         const auto t = DecodeDateTimeParts(Now());
-        const std::string line = Format("%02d.%02d.%04d %02d:%02d:%02d : ", t.Day, t.Month,
-                                        t.Year, t.Hour, t.Minute, t.Second) +
+        const std::string line = Format("%02d.%02d.%04d %02d:%02d:%02d : ", t.Day, t.Month, t.Year,
+                                        t.Hour, t.Minute, t.Second) +
                                  std::string(text) + "\n";
         std::fwrite(line.data(), 1, line.size(), stderr);
     });

@@ -215,8 +215,8 @@ public:
     [[noreturn]] void FatalError(std::string_view reference, int exitCode);
     bool ChooseDirectoryRef(std::string_view titleReference, std::string_view initial,
                             std::string& directory);
-    bool ChooseFileRef(std::string_view titleReference, std::string_view initial,
-                       std::string& file, int mode, std::string_view filterReference);
+    bool ChooseFileRef(std::string_view titleReference, std::string_view initial, std::string& file,
+                       int mode, std::string_view filterReference);
     bool AskYesNoFmt(std::string_view reference, std::initializer_list<TBSFormatArg> args);
     // These progress operations do nothing on a thread other than the main thread.
     void SetProgressRangeRef(std::string_view reference, int maximum, int step);

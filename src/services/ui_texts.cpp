@@ -91,7 +91,8 @@ std::string ApplyFilterExtension(std::string_view fileName, const TBSFileFilterE
         return name;
     const auto slash = name.rfind('/');
     const auto dot = name.rfind('.');
-    const bool hasExtension = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    const bool hasExtension =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
     if (hasExtension)
         name.erase(dot);
     return name + extension;

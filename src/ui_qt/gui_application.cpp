@@ -97,8 +97,8 @@ TFBSMadExceptDlg::TFBSMadExceptDlg(const std::string& message, const std::string
     LMessage->setObjectName("LMessage");
     LMessage->setTextFormat(Qt::PlainText);
     LMessage->setWordWrap(true);
-    LMessage->setText(QString("An error occurred in the program:\n%1\n\n%2")
-                          .arg(Q(message), where));
+    LMessage->setText(
+        QString("An error occurred in the program:\n%1\n\n%2").arg(Q(message), where));
     MReport = new QPlainTextEdit(this);
     MReport->setObjectName("MReport");
     MReport->setReadOnly(true);

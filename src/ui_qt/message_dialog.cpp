@@ -67,8 +67,7 @@ TBSMultiSelectLayout MultiSelectLayout(QSize screen, QSize textSize,
         x += width + kButtonGap;
     }
     const int bottom = layout.Buttons.empty() ? top : y + kButtonHeight;
-    const int width =
-        std::clamp(widest + kMargin, 400, std::max(400, screen.width() - 100));
+    const int width = std::clamp(widest + kMargin, 400, std::max(400, screen.width() - 100));
     layout.Window = QSize(width, bottom + kMargin);
     return layout;
 }
@@ -131,7 +130,7 @@ TFBSUIMultiSelectDlg::TFBSUIMultiSelectDlg(const TBSUIMessage& message, const QS
     if (message_.At) {
         move(message_.At->X, message_.At->Y);
     } else if (QScreen* s = parent && parent->screen() ? parent->screen()
-                                                        : QGuiApplication::primaryScreen()) {
+                                                       : QGuiApplication::primaryScreen()) {
         const QRect area = s->availableGeometry();
         move(area.center() - QPoint(width() / 2, height() / 2));
     }

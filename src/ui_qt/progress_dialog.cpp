@@ -58,8 +58,8 @@ TFBSUIDefaultProgressDlg::TFBSUIDefaultProgressDlg(QWidget* parent) : QDialog(pa
 void TFBSUIDefaultProgressDlg::ShowState(const TBSUIProgressState& state, double elapsedSeconds) {
     LTitle->setText(QString::fromStdString(state.Title));
     LDetail->setText(QString::fromStdString(state.Detail));
-    LTime->setText(QString::fromStdString(
-        TimeRemainingLabel(elapsedSeconds, state.Position, state.Maximum)));
+    LTime->setText(
+        QString::fromStdString(TimeRemainingLabel(elapsedSeconds, state.Position, state.Maximum)));
     if (state.Maximum < 1) {
         ProgressBar->setRange(0, 0);
     } else {

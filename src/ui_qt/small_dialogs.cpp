@@ -69,8 +69,7 @@ int TFBSUIProjectDlg::Execute() {
     return LBProjects->currentRow();
 }
 
-TFBSUILoginDlg::TFBSUILoginDlg(const std::string& caption, const std::string& user,
-                               QWidget* parent)
+TFBSUILoginDlg::TFBSUILoginDlg(const std::string& caption, const std::string& user, QWidget* parent)
     : TBSDialog(parent) {
     setWindowTitle(QString::fromStdString(caption));
     LUser = new QLabel("User:", this);

@@ -34,8 +34,7 @@ public:
 class TFBSUILoginDlg : public TBSDialog {
     Q_OBJECT
 public:
-    TFBSUILoginDlg(const std::string& caption, const std::string& user,
-                   QWidget* parent = nullptr);
+    TFBSUILoginDlg(const std::string& caption, const std::string& user, QWidget* parent = nullptr);
 
     bool Execute(std::string& user, std::string& password);
 

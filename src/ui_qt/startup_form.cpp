@@ -85,10 +85,9 @@ void TBSStartupForm::ShowAsAbout() {
 
 void TBSStartupForm::ShowProgressState(const TBSUIProgressState& state) {
     if (QLabel* label = StartupProgressLabel()) {
-        const std::string text = state.Detail.empty() ? state.Title : state.Title.empty()
-                                                                          ? state.Detail
-                                                                          : state.Title + ": " +
-                                                                                state.Detail;
+        const std::string text = state.Detail.empty()  ? state.Title
+                                 : state.Title.empty() ? state.Detail
+                                                       : state.Title + ": " + state.Detail;
         label->setText(QString::fromStdString(text));
     }
     if (QProgressBar* bar = StartupProgressBar()) {

@@ -40,8 +40,8 @@ QWidget* DialogParent() {
 class TBSQtTimer final : public IBSTimer {
 public:
     TBSQtTimer(int interval, bool repeating, TBSTimerCallback callback, int value)
-        : timer_(std::make_unique<QTimer>()), repeating_(repeating),
-          callback_(std::move(callback)), value_(value) {
+        : timer_(std::make_unique<QTimer>()), repeating_(repeating), callback_(std::move(callback)),
+          value_(value) {
         timer_->setInterval(std::max(0, interval));
         QObject::connect(timer_.get(), &QTimer::timeout, [this] { Fire(); });
         if (repeating_)
@@ -147,8 +147,7 @@ bool TBSUIVisualAbstract::ChooseDirectory(std::string_view title, std::string_vi
 std::vector<std::string> TBSUIVisualAbstract::ChooseFiles(const std::string& title,
                                                           const std::string& initial, int mode,
                                                           const QString& qtFilter, bool multiple,
-                                                          QWidget* parent,
-                                                          QString* chosenFilter) {
+                                                          QWidget* parent, QString* chosenFilter) {
     const QString caption = Q(LanguageText(title));
     std::vector<std::string> chosen;
     QString selected;
@@ -177,8 +176,8 @@ bool TBSUIVisualAbstract::ChooseFile(std::string_view title, std::string_view in
     const auto entries = ParseFileFilter(filter);
     const QString qtFilter = QtFilterOf(entries);
     QString selected;
-    const auto chosen = ChooseFiles(std::string(title), std::string(initial), mode, qtFilter,
-                                    false, DialogParent(), &selected);
+    const auto chosen = ChooseFiles(std::string(title), std::string(initial), mode, qtFilter, false,
+                                    DialogParent(), &selected);
     if (chosen.empty())
         return false;
     file = chosen.front();
@@ -341,8 +340,8 @@ void TBSUIVisualAbstract::ProcessMessages() {
         QCoreApplication::processEvents();
 }
 
-IBSTimerPtr TBSUIVisualAbstract::NewTimer(int intervalMs, bool repeating,
-                                          TBSTimerCallback callback, int value) {
+IBSTimerPtr TBSUIVisualAbstract::NewTimer(int intervalMs, bool repeating, TBSTimerCallback callback,
+                                          int value) {
     return std::make_shared<TBSQtTimer>(intervalMs, repeating, std::move(callback), value);
 }
 
@@ -378,13 +377,12 @@ void TBSUIVisualAbstract::MenuActionAdded(int tag) {
 }
 
 void TBSUIVisualAbstract::InsertSupportMenus(QMenu* firstMenu) {
-    if (!firstMenu ||
-        std::find(menusWithSupport_.begin(), menusWithSupport_.end(), firstMenu) !=
-            menusWithSupport_.end())
+    if (!firstMenu || std::find(menusWithSupport_.begin(), menusWithSupport_.end(), firstMenu) !=
+                          menusWithSupport_.end())
         return;
-    menusWithSupport_.erase(std::remove(menusWithSupport_.begin(), menusWithSupport_.end(),
-                                        QPointer<QMenu>()),
-                            menusWithSupport_.end());
+    menusWithSupport_.erase(
+        std::remove(menusWithSupport_.begin(), menusWithSupport_.end(), QPointer<QMenu>()),
+        menusWithSupport_.end());
     menusWithSupport_.push_back(firstMenu);
     TBSSupportMenuVisibility visible;
     try {

@@ -18,8 +18,7 @@ std::vector<std::string> TBSUIControlServices::ChooseFiles(const TBSFileChoice& 
                                                            QWidget* parent) {
     if (auto* visual = VisualUIServices())
         return visual->ChooseFiles(choice.Title, choice.Initial, choice.Mode,
-                                   QString::fromStdString(choice.Filter), choice.Multiple,
-                                   parent);
+                                   QString::fromStdString(choice.Filter), choice.Multiple, parent);
     return IBSControlServices::ChooseFiles(choice, parent);
 }
 

@@ -20,10 +20,10 @@ namespace {
 
 // The built-in tables and the bundled Rudolph table 2025, which has base times for the youth.
 TBSSwPointTableController& TestTables() {
-    static TBSSwPointTableController tables(TPointTableSources{
-        BuiltInPointTableNames(),
-        {},
-        {MARQOR_SOURCE_DIR "/resources/tables/bundled/RUDOLPH_2025.txt"}});
+    static TBSSwPointTableController tables(
+        TPointTableSources{BuiltInPointTableNames(),
+                           {},
+                           {MARQOR_SOURCE_DIR "/resources/tables/bundled/RUDOLPH_2025.txt"}});
     return tables;
 }
 
@@ -368,9 +368,8 @@ TEST_F(Calculator, TabWalksTheControlsInTheDesignedOrder) {
     }
     // Of a group of radio buttons Tab stops at the selected one: the checked gender, and
     // RBTime while the time is entered (the arrow keys move within a group).
-    EXPECT_EQ(walk, (std::vector<std::string>{"CBPointTable", "CBSwimStyle", "CBCourse", "",
-                                              "EAge", "EHandicap", "RBTime", "ESwimTime",
-                                              "BCalculate"}));
+    EXPECT_EQ(walk, (std::vector<std::string>{"CBPointTable", "CBSwimStyle", "CBCourse", "", "EAge",
+                                              "EHandicap", "RBTime", "ESwimTime", "BCalculate"}));
 }
 
 } // namespace

@@ -4,10 +4,10 @@
 #include "../foundation/temp_dir.h"
 
 #include <cstdlib>
-#include <sys/wait.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <regex>
+#include <sys/wait.h>
 
 using marqor::testing_support::TempDir;
 

@@ -56,7 +56,6 @@ int main(int argc, char** argv) {
     QDir().mkpath(directory);
     bool ok = true;
 
-
     auto* ui = VisualUIServices();
     ui->SetStartupScreenClass([] { return new TFStartupForm; });
     ui->ShowStartupScreen(1);

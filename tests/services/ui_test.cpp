@@ -75,18 +75,15 @@ TEST_P(RemainingTime, IsToldInRoughSteps) {
 // remaining = elapsed / position * maximum - elapsed
 INSTANTIATE_TEST_SUITE_P(
     Progress, RemainingTime,
-    ::testing::Values(RemainingCase{10, 0, 100, "unknown"}, RemainingCase{10, 5, 0, "unknown"},
-                      RemainingCase{4, 50, 100, "a few seconds"},
-                      RemainingCase{5, 50, 100, "10 seconds"},
-                      RemainingCase{9.9, 50, 100, "10 seconds"},
-                      RemainingCase{10, 50, 100, "20 seconds"},
-                      RemainingCase{29, 50, 100, "30 seconds"},
-                      RemainingCase{30, 50, 100, "about a minute"},
-                      RemainingCase{60, 50, 100, "2 minutes"},      // (60 + 60) / 60
-                      RemainingCase{3479, 50, 100, "58 minutes"},
-                      RemainingCase{3490, 50, 100, "0:58 hours"},
-                      RemainingCase{3600 * 5 + 7 * 60, 50, 100, "5:07 hours"},
-                      RemainingCase{86400, 50, 100, "more than a day"}));
+    ::testing::Values(
+        RemainingCase{10, 0, 100, "unknown"}, RemainingCase{10, 5, 0, "unknown"},
+        RemainingCase{4, 50, 100, "a few seconds"}, RemainingCase{5, 50, 100, "10 seconds"},
+        RemainingCase{9.9, 50, 100, "10 seconds"}, RemainingCase{10, 50, 100, "20 seconds"},
+        RemainingCase{29, 50, 100, "30 seconds"}, RemainingCase{30, 50, 100, "about a minute"},
+        RemainingCase{60, 50, 100, "2 minutes"}, // (60 + 60) / 60
+        RemainingCase{3479, 50, 100, "58 minutes"}, RemainingCase{3490, 50, 100, "0:58 hours"},
+        RemainingCase{3600 * 5 + 7 * 60, 50, 100, "5:07 hours"},
+        RemainingCase{86400, 50, 100, "more than a day"}));
 
 TEST_F(UIFixture, TheTimeLabelSaysTimeRemaining) {
     EXPECT_EQ(TimeRemainingLabel(4, 50, 100), "Time remaining: a few seconds");
@@ -266,11 +263,14 @@ TEST_F(UIFixture, NestedBusyPeriodsSetTheCursorOnceAndRestoreItOnce) {
 TEST_F(UIFixture, AOneShotTimerWaitsForRestartAndStopsBeforeItsCallback) {
     int calls = 0;
     bool runningInside = true;
-    auto once = ui.CreateTimer(100, false, [&](IBSTimer& t, int value) {
-        ++calls;
-        runningInside = t.IsRunning();
-        EXPECT_EQ(value, 7);
-    }, 7);
+    auto once = ui.CreateTimer(
+        100, false,
+        [&](IBSTimer& t, int value) {
+            ++calls;
+            runningInside = t.IsRunning();
+            EXPECT_EQ(value, 7);
+        },
+        7);
     EXPECT_FALSE(once->IsRunning());
     once->FireNow();
     EXPECT_EQ(calls, 0);
@@ -289,8 +289,10 @@ TEST_F(UIFixture, AOneShotTimerWaitsForRestartAndStopsBeforeItsCallback) {
 
 TEST_F(UIFixture, MenuPathsNameSubmenusAndStarredFirstPartsAreSpecial) {
     int ran = 0;
-    ui.AddMenuAction(smDebug, "*Tools\\Tables\\Reload", [&](int value) { ran = value; }, 5);
-    ui.AddMenuAction(smOrvane, "Info", [&](int value) { ran = value; }, 6);
+    ui.AddMenuAction(
+        smDebug, "*Tools\\Tables\\Reload", [&](int value) { ran = value; }, 5);
+    ui.AddMenuAction(
+        smOrvane, "Info", [&](int value) { ran = value; }, 6);
     ui.AddMenuAction(smDebug, "Data\\*Inner\\Entry", {}, 0);
     ui.AddMenuAction(7, "Nowhere", {}, 0);
     ASSERT_EQ(ui.MenuActions().size(), 3u);

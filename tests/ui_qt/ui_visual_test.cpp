@@ -253,8 +253,8 @@ TEST_F(VisualFixture, SupportMenusFollowTheRegistryFlagsAndCarryTheirEntries) {
     QMenu file("File");
     file.addAction("Quit");
     int ran = 0;
-    ui->AddMenuAction(smDebug, "> Library\\Size Mainform 950x740 Pixel", [&](int v) { ran = v; },
-                      3);
+    ui->AddMenuAction(
+        smDebug, "> Library\\Size Mainform 950x740 Pixel", [&](int v) { ran = v; }, 3);
     WriteRegistryValue("Software\\Orvane", "DEBUG", "1");
     ui->InsertSupportMenus(&file);
     ui->InsertSupportMenus(&file); // once per menu
