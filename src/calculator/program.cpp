@@ -83,6 +83,8 @@ private:
 void ConnectApplicationHooks() {
     ConnectControlServices();
     auto& application = ApplicationObject();
+    UIServices().SetApplicationTitle(application.ProductTitle());
+    UIServices().LogFile();
     TKvrReportHooks hooks;
     hooks.ApplicationTitle = application.ProductTitle();
     hooks.ProductName = application.Version().ProductName;

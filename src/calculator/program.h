@@ -13,9 +13,10 @@ namespace marqor {
 // ends.
 int RunCalculatorProgram(int& argc, char** argv);
 
-// Connects the layers below the windows to the application: the controls' services (version,
-// title, file chooser, support menus) and the reports' hooks (title, product name, log and
-// progress details).
+// Connects the layers below the windows to the application once its object exists: the
+// controls' services (version, title, file chooser, support menus), the reports' hooks (title,
+// product name, log and progress details), and the title and log file of the user-interface
+// services.
 void ConnectApplicationHooks();
 
 } // namespace marqor

@@ -452,6 +452,11 @@ IBSLogFilePtr TBSUI::LogFile() {
     return logFile_;
 }
 
+IBSLogFilePtr TBSUI::KnownLogFile() {
+    std::lock_guard lock(logLock_);
+    return logFile_;
+}
+
 void TBSUI::SetLogFile(IBSLogFilePtr file) {
     std::lock_guard lock(logLock_);
     logFile_ = std::move(file);
@@ -465,8 +470,16 @@ void TBSUI::SetProgressHandler(std::shared_ptr<IBSProgressHandler> handler) {
     progressHandler_ = std::move(handler);
 }
 
-std::string TBSUI::ApplicationTitle() {
-    return ApplicationObject().ProductTitle();
+std::string TBSUI::ApplicationTitle() const {
+    if (!applicationTitle_.empty())
+        return applicationTitle_;
+    const TVersionInfo& version = BuiltInVersionInfo();
+    const auto major = version.FileVersion[0];
+    return major == 1 ? version.ProductName : version.ProductName + " " + std::to_string(major);
+}
+
+void TBSUI::SetApplicationTitle(std::string title) {
+    applicationTitle_ = std::move(title);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -584,8 +597,10 @@ void ConnectServicesToUI() {
     SetServiceLogSink([](std::string_view text) {
         try {
             auto& ui = UIServices();
-            const auto log = ui.LogFile();
-            if (ui.LogHandler() || (log->GetFile() && !log->GetFile()->IsEmpty())) {
+            // Never the first LogFile here: a line may come while the application object is
+            // being made, and asking it then would wait for itself.
+            const auto log = ui.KnownLogFile();
+            if (ui.LogHandler() || (log && log->GetFile() && !log->GetFile()->IsEmpty())) {
                 ui.LogLine(text);
                 return;
             }

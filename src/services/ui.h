@@ -231,8 +231,11 @@ public:
     // A repeating timer runs at once; a one-shot timer waits for Restart.
     IBSTimerPtr CreateTimer(int intervalMs, bool repeating, TBSTimerCallback callback,
                             int value = 0);
-    // The configuration's log file ("LogFile"), unless one was set.
+    // The configuration's log file ("LogFile"), unless one was set. The first call asks the
+    // application object.
     IBSLogFilePtr LogFile();
+    // The log file when it is known already; none before the first LogFile or SetLogFile.
+    IBSLogFilePtr KnownLogFile();
     void SetLogFile(IBSLogFilePtr file);
 
     void SetLogHandler(std::shared_ptr<IBSLogHandler> handler);
@@ -254,8 +257,11 @@ public:
     // Runs the callback of the menu action with that tag; false for an unknown tag.
     bool RunMenuAction(int tag);
 
-    // The caption of the service's windows: the application's product title.
-    virtual std::string ApplicationTitle();
+    // The caption of the service's windows: the title set, else the product title of the
+    // program's version record. (Messages may come while the application object is being
+    // made, so the title is not asked of it.)
+    std::string ApplicationTitle() const;
+    void SetApplicationTitle(std::string title);
     bool IsMainThread() const { return std::this_thread::get_id() == mainThread_; }
 
 protected:
@@ -289,6 +295,7 @@ private:
     IBSLogFilePtr logFile_;
     std::vector<TBSUIMenuAction> menuActions_;
     std::vector<std::string> specialMenuNames_;
+    std::string applicationTitle_;
 };
 
 // The message windows of the questions and messages, the same for every implementation.
@@ -347,7 +354,9 @@ template <typename T> void RegisterUIClass() {
 IBSProjectChooserPtr UIProjectChooser();
 
 // Hands the services' own needs to the user-interface services: fatal errors are shown by
-// ShowError, and the service log goes to LogLine (the log file).
+// ShowError, and the service log goes to LogLine once the log file is known (until then, and
+// without a log file, to standard error). The program calls it before the application object
+// is made and asks for UIServices().LogFile() once that exists.
 void ConnectServicesToUI();
 
 } // namespace marqor

@@ -1,7 +1,6 @@
 #include "ui_qt/gui_application.h"
 
 #include "controls/accelerators.h"
-#include "services/config.h"
 #include "services/mad_except.h"
 #include "services/ui.h"
 
@@ -72,11 +71,7 @@ TFBSMadExceptDlg::TFBSMadExceptDlg(const std::string& message, const std::string
                                    QWidget* parent)
     : TBSDialog(parent) {
     setObjectName("FBSMadExceptDlg");
-    std::string title = "Marqor";
-    try {
-        title = ApplicationObject().ProductTitle();
-    } catch (...) {
-    }
+    const std::string title = UIServices().ApplicationTitle();
     setWindowTitle(Q(title));
 
     const auto texts = TBSMadExcept::ReporterTexts(title);

@@ -109,14 +109,6 @@ TBSUIVisualAbstract* VisualUIServices() {
     return dynamic_cast<TBSUIVisualAbstract*>(UIServicesPtr().get());
 }
 
-std::string TBSUIVisualAbstract::ApplicationTitle() {
-    try {
-        return TBSUI::ApplicationTitle();
-    } catch (const std::exception&) {
-        return QGuiApplication::applicationDisplayName().toStdString();
-    }
-}
-
 // ---------------------------------------------------------------------------------------------
 // Messages and choosers
 

@@ -47,7 +47,6 @@ public:
     void ShowStartupScreen(int seconds) override;
     // The start-up window, modal and centred.
     void ShowAbout() override;
-    std::string ApplicationTitle() override;
 
     // The class the start-up window is made from; none restores TBSDefaultStartupForm.
     using TStartupFormFactory = std::function<TBSStartupForm*()>;
