@@ -49,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(KavrinG, GeneralText, testing::Values(
 TEST(BuiltInData, HoldsItsSectionsInOrderAndNoneOfTheLibrarysOwn) {
     EXPECT_EQ(BuiltInData().SectionNames(),
               (std::vector<std::string>{
-                  "DATA.KAVRIN_G", "DATA.KAVRIN_S", "FORM.TKVRFERRORSEND",
+                  "DATA.KAVRIN_G", "DATA.KAVRIN_S", "DATA.MARQOR", "FORM.TKVRFERRORSEND",
                   "FORM.TKVRFFILEDIALOG", "FORM.TKVRFLANGSELECT", "FORM.TKVRFPCALCULATOR",
                   "FORM.TKVRFSYSTEMINFO", "FORM.TKVRLABELDLG", "FORM.TKVRLABELSETUPDLG",
                   "FORM.TKVRLOGDLG", "FORM.TKVRNOTEEDITDLG", "FORM.TKVRPREVIEWDLG",
