@@ -2,7 +2,9 @@
 
 #include "calculator/main_window.h"
 #include "calculator/startup_window.h"
+#include "report_dialogs/print_point_table.h"
 #include "reports/report_hooks.h"
+#include "reports_qt/canvas_devices.h"
 #include "services/config.h"
 #include "services/ui.h"
 #include "texts/kvr_language.h"
@@ -95,6 +97,7 @@ void ConnectApplicationHooks() {
         UIServices().StepProgress(detail);
     };
     SetReportHooks(std::move(hooks));
+    UseQtReportDevices();
 }
 
 int RunCalculatorProgram(int& argc, char** argv) {
@@ -126,6 +129,9 @@ int RunCalculatorProgram(int& argc, char** argv) {
     ui->ShowStartupScreen(timing ? 0 : 2);
 
     TFMain main;
+    main.SetOpenPointTablePrint([](int table, int age, TBSSwGender gender, TBSSwCourse course) {
+        OpenPointTablePrint(table, age, gender, course);
+    });
     QObject::connect(&main, &TFMain::Closed, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     TStartupTiming timer(mainStarted);
     if (timing)
