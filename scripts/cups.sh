@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # A private CUPS server for the printing tests: its own configuration, spool, logs and PDF
-# output under DIR, listening on a free port of the loopback interface only, with one queue
+# output under DIR, listening on a free port of the loopback interface only, with a queue
 # "MarqorPDF_<port>" (printer-driver-cups-pdf) that writes every job as a PDF file into
-# DIR/pdf. The system's scheduler, spool and configuration are not used. The one file outside
-# DIR is the queue's own cups-pdf configuration, /etc/cups/cups-pdf-<queue>.conf (cups-pdf
-# reads nothing else), which stop removes again.
+# DIR/pdf (through PostScript and Ghostscript, as on a desktop), a queue "MarqorFile_<port>"
+# that stores each job as sent (the PDF the program made) in DIR/file/job.pdf, and a queue
+# "MarqorRefusing_<port>" that refuses every job.
+# The system's scheduler, spool and configuration are not used. The one file outside DIR is
+# the queue's own cups-pdf configuration, /etc/cups/cups-pdf-<queue>.conf (cups-pdf reads
+# nothing else), which stop removes again.
 #
 #   scripts/cups.sh start DIR   starts the server; prints CUPS_SERVER=127.0.0.1:PORT and
-#                               MARQOR_PDF_QUEUE=<queue> and writes them to DIR/env. Exit
-#                               status 1 when the server cannot start (DIR/log says why).
+#                               MARQOR_PDF_QUEUE, MARQOR_FILE_QUEUE, MARQOR_REFUSING_QUEUE
+#                               and writes them to DIR/env. Exit status 1 when the server
+#                               cannot start (DIR/log says why).
 #   scripts/cups.sh stop DIR    stops the server started for DIR and removes its queue file.
 set -euo pipefail
 
@@ -38,18 +42,19 @@ if [ "$command" = stop ]; then
 fi
 [ "$command" = start ] || { echo "usage: $0 start|stop DIR" >&2; exit 2; }
 
-for tool in cupsd lpadmin lpstat; do
+[ "$(id -u)" -eq 0 ] || { echo "cups.sh: the scheduler's PDF printer needs root" >&2; exit 1; }
+for tool in cupsd lpadmin lpstat cupsreject; do
     command -v "$tool" >/dev/null || { echo "cups.sh: $tool is not installed" >&2; exit 1; }
 done
 ppd=/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd
 [ -x /usr/lib/cups/backend/cups-pdf ] && [ -f "$ppd" ] ||
     { echo "cups.sh: printer-driver-cups-pdf is not installed" >&2; exit 1; }
 
-mkdir -p "$dir"/{etc/ppd,spool,tmp,cache,state,log,pdf,cups-pdf-spool}
+mkdir -p "$dir"/{etc/ppd,spool,tmp,cache,state,log,pdf,file,cups-pdf-spool}
 # The scheduler's filters run as user lp: they must reach the spool below DIR.
 chmod 0755 "$dir"
-chgrp lp "$dir/pdf" "$dir/cups-pdf-spool" "$dir/tmp" 2>/dev/null || true
-chmod 0775 "$dir/pdf" "$dir/cups-pdf-spool"
+chgrp lp "$dir/pdf" "$dir/file" "$dir/cups-pdf-spool" "$dir/tmp" 2>/dev/null || true
+chmod 0775 "$dir/pdf" "$dir/file" "$dir/cups-pdf-spool"
 chmod 1770 "$dir/tmp"
 
 # A free port: one nobody answers on.
@@ -74,7 +79,7 @@ DataDir /usr/share/cups
 AccessLog $dir/log/access_log
 ErrorLog $dir/log/error_log
 PageLog $dir/log/page_log
-FileDevice No
+FileDevice Yes
 SystemGroup root
 CONF
 cat >"$dir/etc/cupsd.conf" <<CONF
@@ -131,4 +136,18 @@ if ! lpadmin -h "$server" -p "$queue" -E -v "cups-pdf:/$queue" -P "$ppd" 2>"$dir
     exit 1
 fi
 lpadmin -h "$server" -d "$queue" 2>/dev/null || true
-printf 'CUPS_SERVER=%s\nMARQOR_PDF_QUEUE=%s\n' "$server" "$queue" | tee "$dir/env"
+file="MarqorFile_$port"
+# The file queue is a printer that takes PDF: CUPS's own pdftopdf prepares the job, and the
+# file gets the program's PDF with its text intact.
+sed 's|^\*% cupsFilter:.*|*cupsFilter2: "application/vnd.cups-pdf application/pdf 0 -"|' "$ppd" \
+    >"$dir/etc/pdf-file.ppd"
+refusing="MarqorRefusing_$port"
+if ! lpadmin -h "$server" -p "$file" -E -v "file://$dir/file/job.pdf" -P "$dir/etc/pdf-file.ppd" 2>>"$dir/log/lpadmin.err" ||
+    ! lpadmin -h "$server" -p "$refusing" -E -v "cups-pdf:/$queue" -P "$ppd" 2>>"$dir/log/lpadmin.err" ||
+    ! cupsreject -h "$server" -r "refused for the tests" "$refusing" 2>>"$dir/log/lpadmin.err"; then
+    echo "cups.sh: the file and refusing queues cannot be set up: $(cat "$dir/log/lpadmin.err")" >&2
+    stop
+    exit 1
+fi
+printf 'CUPS_SERVER=%s\nMARQOR_PDF_QUEUE=%s\nMARQOR_FILE_QUEUE=%s\nMARQOR_REFUSING_QUEUE=%s\n' \
+    "$server" "$queue" "$file" "$refusing" | tee "$dir/env"

@@ -7,6 +7,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libzip-dev libpugixml-dev nettle-dev
     qt6-base-dev fonts-liberation poppler-utils
+    libcups2-dev cups cups-client printer-driver-cups-pdf
 )
 
 missing=()
@@ -20,5 +21,13 @@ done
 echo "Installing: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -ne 0 ] && sudo="sudo"
+# The printing tests run a scheduler of their own (scripts/cups.sh): installing CUPS must not
+# start the system's one. Where no policy says otherwise, services stay down during the install.
+policy=/usr/sbin/policy-rc.d
+if [ ! -e "$policy" ]; then
+    printf '#!/bin/sh\nexit 101\n' | $sudo tee "$policy" >/dev/null
+    $sudo chmod +x "$policy"
+    trap '$sudo rm -f "$policy"' EXIT
+fi
 $sudo apt-get update -qq
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -17,4 +17,16 @@ ctest --test-dir build-asan -L core --output-on-failure -j"$jobs"
 
 echo "== All tests"
 scripts/build.sh
+# The printing tests print on a CUPS server of their own, stopped again when this script ends.
+cups_dir="$(mktemp -d)"
+cleanup() {
+    scripts/cups.sh stop "$cups_dir" >/dev/null 2>&1 || true
+    rm -rf "$cups_dir"
+}
+trap cleanup EXIT
+if scripts/cups.sh start "$cups_dir" >/dev/null; then
+    export MARQOR_TEST_CUPS_DIR="$cups_dir"
+else
+    echo "(no CUPS server for the tests: the printing tests skip themselves)"
+fi
 ctest --test-dir build --output-on-failure -j"$jobs"

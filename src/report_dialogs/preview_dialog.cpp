@@ -260,8 +260,7 @@ bool TKvrPreviewDlg::eventFilter(QObject* watched, QEvent* event) {
         UpdatePreviewButtons();
     if (event->type() == QEvent::KeyPress) {
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget && widget->window() == this && isActiveWindow() &&
-            PreviewKey(static_cast<QKeyEvent*>(event)))
+        if (widget && widget->window() == this && PreviewKey(static_cast<QKeyEvent*>(event)))
             return true;
     }
     return TKvrDialog::eventFilter(watched, event);

@@ -10,6 +10,7 @@
 #include <QPrinterInfo>
 #include <QScreen>
 #include <cmath>
+#include <cups/cups.h>
 #include <stdexcept>
 
 namespace marqor {
@@ -128,6 +129,8 @@ TKvrPrinterDevice::TKvrPrinterDevice(const std::string& printerName) : name_(pri
                              : std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     if (name_.empty() && !info.isNull())
         name_ = info.printerName().toStdString();
+    // A named printer that is gone must not turn into the system's default printer.
+    missing_ = !printerName.empty() && info.isNull();
 }
 
 TKvrPrinterDevice::~TKvrPrinterDevice() {
@@ -155,6 +158,8 @@ void TKvrPrinterDevice::StartPage(TKvrOrientation orientation) {
     }
     if (name_.empty() || printer_->outputFormat() != QPrinter::NativeFormat)
         throw std::runtime_error("Printing: there is no printer");
+    if (missing_)
+        throw std::runtime_error("The printer " + name_ + " is not available (any more)");
     printer_->setPageOrientation(orientation == orLandscape ? QPageLayout::Landscape
                                                             : QPageLayout::Portrait);
     if (!canvas_.Painter().begin(printer_.get()))
@@ -167,7 +172,13 @@ void TKvrPrinterDevice::EndJob() {
     if (!running_)
         return;
     running_ = false;
-    if (!canvas_.Painter().end())
+    const bool ended = canvas_.Painter().end();
+    // Qt hands the finished job to CUPS when the painter ends and drops CUPS's answer; the
+    // answer stays readable as the thread's last CUPS status.
+    if (printer_->outputFormat() == QPrinter::NativeFormat && cupsLastError() > IPP_STATUS_OK_CONFLICTING)
+        throw std::runtime_error("Printer " + name_ + ": the printing system refused the job (" +
+                                 std::string(cupsLastErrorString()) + ")");
+    if (!ended)
         throw std::runtime_error("Printer " + name_ + ": the print job cannot be completed");
 }
 

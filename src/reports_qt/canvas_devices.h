@@ -103,6 +103,7 @@ public:
 private:
     std::unique_ptr<QPrinter> printer_;
     std::string name_;
+    bool missing_ = false;
     bool running_ = false;
     TKvrCanvas canvas_;
 };
