@@ -49,6 +49,9 @@ TBSMemo* NewFooterMemo(const char* name, Qt::Alignment alignment, QWidget* paren
     auto* memo = new TBSMemo(parent);
     memo->setObjectName(name);
     memo->SetWordWrap(false);
+    // Three fields side by side share the page's width rather than widening the dialog.
+    memo->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Expanding);
+    memo->setMinimumWidth(memo->fontMetrics().averageCharWidth() * 18);
     QTextOption option = memo->document()->defaultTextOption();
     option.setAlignment(alignment);
     memo->document()->setDefaultTextOption(option);
