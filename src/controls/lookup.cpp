@@ -337,8 +337,13 @@ void TKvrAbstractLookup::UpdateLabel() {
     if (!label_)
         return;
     const int i = LookupIndexOfCode(lines_, edit_->text().toStdString());
-    label_->setText(i >= 0 ? QString::fromStdString(lines_[std::size_t(i)].Label) : QString());
+    const QString text = i >= 0 ? QString::fromStdString(lines_[std::size_t(i)].Label) : QString();
+    if (text == label_->text())
+        return;
+    label_->setText(text);
     label_->adjustSize();
+    if (OnLabelChanged)
+        OnLabelChanged();
 }
 
 } // namespace marqor

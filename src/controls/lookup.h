@@ -94,9 +94,13 @@ public:
     // May veto the lookup; known tells whether the field's text is a known code.
     std::function<void(QLineEdit& edit, bool known, bool& allow)> BeforeLookup;
     std::function<void(QLineEdit& edit)> AfterLookup;
+    // The label beside the field now shows another text.
+    std::function<void()> OnLabelChanged;
 
     // Whether the field's text is the code of a line.
     bool IsKnownCode() const;
+    // Shows the label of the field's text again.
+    void Revalidate() { UpdateLabel(); }
     // Opens the list (or, vetoed or empty, only fires AfterLookup).
     void Execute();
     TKvrLookupListbox* OpenList() const { return list_.data(); }

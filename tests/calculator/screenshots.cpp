@@ -1,10 +1,12 @@
 // Takes the pictures of the program's windows for its documentation: the start-up window, the
-// main window after three calculations and the about box, as PNG files in the directory given.
+// main window after three calculations, the about box and the pages of the document settings
+// dialog, as PNG files in the directory given.
 // Run it on a display (scripts/screenshots.sh starts one).
 
 #include "calculator/main_window.h"
 #include "calculator/program.h"
 #include "calculator/startup_window.h"
+#include "report_dialogs/report_setup_dlg.h"
 #include "services/config.h"
 #include "services/ui.h"
 #include "texts/kvr_language.h"
@@ -77,5 +79,24 @@ int main(int argc, char** argv) {
         ui->StartupWindow()->close();
     });
     main.ActAbout->trigger();
+
+    TBSSwDocumentSettings layout;
+    layout.ColumnCount = 2;
+    layout.ColumnDistance = 1.0;
+    layout.Orientation = orLandscape;
+    layout.FooterLeft = {"Regional championships", "50m pool"};
+    layout.FooterCenter = {"FINA Point Scoring 2011"};
+    layout.FooterRight = {"Page @PAGE@"};
+    TFBSSwReportSetupDlg setup(true, &main);
+    setup.PrinterProperties = nullptr;
+    setup.SetSettings(layout);
+    setup.show();
+    ok &= QTest::qWaitForWindowExposed(&setup);
+    ok &= Save(&setup, directory + "/setup.png");
+    setup.PceSettings->setCurrentWidget(setup.TsFooter);
+    ok &= Save(&setup, directory + "/setup-footer.png");
+    setup.PceSettings->setCurrentWidget(setup.TsHtml);
+    ok &= Save(&setup, directory + "/setup-html.png");
+    setup.reject();
     return ok ? 0 : 1;
 }

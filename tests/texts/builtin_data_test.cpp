@@ -54,7 +54,7 @@ TEST(BuiltInData, HoldsItsSectionsInOrderAndNoneOfTheLibrarysOwn) {
                   "FORM.TKVRFSYSTEMINFO", "FORM.TKVRLABELDLG", "FORM.TKVRLABELSETUPDLG",
                   "FORM.TKVRLOGDLG", "FORM.TKVRNOTEEDITDLG", "FORM.TKVRPREVIEWDLG",
                   "FORM.TKVRPRINTDLG", "FORM.TKVRPRINTSETUPDLG", "FORM.TKVRSTATUSDLG",
-                  "DATA.BSSWLANGUAGE", "DATA.BSSWPOINTS"}));
+                  "DATA.BSSWLANGUAGE", "DATA.BSSWPOINTS", "DATA.BSSWREPORT"}));
 }
 
 TEST(BuiltInData, HoldsTheFormLinesOfThisSystemsWindows) {
