@@ -116,9 +116,9 @@ TKvrPrintDlg::TKvrPrintDlg(QWidget* parent) : TKvrDialog(parent) {
     btnSetup->setObjectName("btnSetup");
     Label2 = new QLabel("Copies:", this);
     Label2->setObjectName("Label2");
-    edtExemplare = new TBSEdit(this);
+    edtExemplare = new TKvrEdit(this);
     edtExemplare->setObjectName("edtExemplare");
-    edtExemplare->SetEditType(etInteger);
+    edtExemplare->SetEditType(TKvrEdit::etInteger);
     edtExemplare->SetMinValue(1);
     edtExemplare->setText("1");
     edtExemplare->setFixedWidth(50);

@@ -11,7 +11,7 @@
 // cannot be written) is reported through the user-interface services; the dialog comes back
 // with everything the user set and nothing stored is lost.
 
-#include "controls/edit.h"
+#include "controls/kvr_edit.h"
 #include "controls/forms.h"
 #include "reports/document_settings.h"
 #include "reports/report.h"
@@ -55,7 +55,7 @@ public:
     QLabel* LPrintername;
     QComboBox* CBPrinters;
     QLabel* Label2;
-    TBSEdit* edtExemplare;
+    TKvrEdit* edtExemplare;
     QPushButton* btnSetup;
     QPushButton* btnOptions;
     QPushButton* btnPrint;

@@ -30,14 +30,14 @@ TFPrintPointTable::TFPrintPointTable(IBSSwPointsPtr table, TBSSwCourse course,
     CBRelay->AddItem("Relay events", 1);
     Label1 = new QLabel("Print points from (min. 1):", PnlFields);
     Label1->setObjectName("Label1");
-    EPointsMin = new TBSEdit(PnlFields);
+    EPointsMin = new TKvrEdit(PnlFields);
     EPointsMin->setObjectName("EPointsMin");
     Label3 = new QLabel("to (max. 1100):", PnlFields);
     Label3->setObjectName("Label3");
-    EPointsMax = new TBSEdit(PnlFields);
+    EPointsMax = new TKvrEdit(PnlFields);
     EPointsMax->setObjectName("EPointsMax");
-    for (TBSEdit* edit : {EPointsMin, EPointsMax}) {
-        edit->SetEditType(etInteger);
+    for (TKvrEdit* edit : {EPointsMin, EPointsMax}) {
+        edit->SetEditType(TKvrEdit::etInteger);
         edit->SetMinValue(TPointTablePrintOptions::LowestPoints);
         edit->SetMaxValue(TPointTablePrintOptions::HighestPoints);
         edit->setFixedWidth(60);

@@ -36,9 +36,9 @@ public:
     QLabel* Label4;
     TBSComboBox* CBRelay;
     QLabel* Label1;
-    TBSEdit* EPointsMin;
+    TKvrEdit* EPointsMin;
     QLabel* Label3;
-    TBSEdit* EPointsMax;
+    TKvrEdit* EPointsMax;
 
 private:
     TBSSwPointTablePrintout printout_;

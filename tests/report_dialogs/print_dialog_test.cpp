@@ -4,6 +4,7 @@
 #include "print_test_support.h"
 #include "report_dialogs/preview_dialog.h"
 #include "report_dialogs/print_point_table.h"
+#include "report_dialogs/report_setup_dlg.h"
 #include "reports/report_math.h"
 #include "reports_qt/canvas_devices.h"
 #include "services/config.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QPrinterInfo>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -344,19 +346,27 @@ TEST_F(PrintWindow, PrintInThePreviewPrintsTheCopiesAndClosesTheDialog) {
     EXPECT_EQ(Section("KVR_Printer")->ReadString("Current", ""), "Office");
 }
 
-TEST_F(PrintWindow, TwoNewspaperColumnsContinueTheTableBesideItself) {
-    // The layout the settings dialog's second default gives: landscape, two columns 1.5 cm apart.
-    TBSSwDocumentSettings two;
-    two.MarginTop = 1.1;
-    two.MarginBottom = 1;
-    two.MarginLeft = 1.3;
-    two.MarginRight = 1.3;
-    two.ColumnCount = 2;
-    two.ColumnDistance = 1.5;
-    two.Orientation = orLandscape;
-    two.SaveToSection(*Section("TFPrintPointTable"));
+TEST_F(PrintWindow, OptionsWithTheSecondDefaultLayoutPrintsTwoNewspaperColumns) {
     auto window = Open();
+    std::string item;
+    ExpectModal([&](QWidget* w) {
+        auto* setup = qobject_cast<TFBSSwReportSetupDlg*>(w);
+        ASSERT_NE(setup, nullptr) << w->metaObject()->className();
+        const auto items = setup->BDefault->Menu()->actions();
+        ASSERT_EQ(items.size(), 2);
+        item = items[1]->text().toStdString();
+        items[1]->trigger();
+        QTest::mouseClick(setup->BOK, Qt::LeftButton);
+    });
+    QTest::mouseClick(window->btnOptions, Qt::LeftButton);
+    EXPECT_EQ(item, "Landscape, two columns");
     EXPECT_EQ(window->Settings.ColumnCount, 2);
+    // Options stores the layout at once.
+    TBSSwDocumentSettings stored;
+    stored.LoadFromSection(*Section("TFPrintPointTable"));
+    EXPECT_EQ(stored.ColumnCount, 2);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->edtExemplare->hasFocus(); }, 1000));
+
     SetRange(*window, 1031, 1100);
     AnswerSaveDialog(Path("columns.pdf"));
     QTest::mouseClick(window->BPdf, Qt::LeftButton);
