@@ -365,7 +365,7 @@ TEST_F(PrintWindow, OptionsWithTheSecondDefaultLayoutPrintsTwoNewspaperColumns) 
     TBSSwDocumentSettings stored;
     stored.LoadFromSection(*Section("TFPrintPointTable"));
     EXPECT_EQ(stored.ColumnCount, 2);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return window->edtExemplare->hasFocus(); }, 1000));
+    EXPECT_EQ(window->focusWidget(), window->edtExemplare);
 
     SetRange(*window, 1031, 1100);
     AnswerSaveDialog(Path("columns.pdf"));
