@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the pictures of the program's windows (start-up window, main window after three
-# calculations, about box) on a virtual display and writes them to the directory given
+# calculations, about box, document settings dialog, point table print window and its preview)
+# on a virtual display and writes them to the directory given
 # (default: shots/). Needs xvfb-run (Debian package xvfb), which the build does not.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
+#include <QPen>
 #include <QPicture>
 #include <QScreen>
 #include <QScrollArea>
@@ -29,6 +30,38 @@ constexpr int ImageMargin = 10;
 
 IBSSectionPtr PrinterSection() {
     return UserSettings()->GetSection("KVR_Printer");
+}
+
+// A tool button glyph drawn from a short text, so that every button shows a picture only.
+QIcon GlyphIcon(const QString& glyph, bool bold = false) {
+    QPixmap pixmap(24, 24);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    QFont font = painter.font();
+    font.setPixelSize(glyph.size() > 2 ? 10 : 16);
+    font.setBold(bold);
+    painter.setFont(font);
+    painter.setPen(QApplication::palette().color(QPalette::ButtonText));
+    painter.drawText(pixmap.rect(), Qt::AlignCenter, glyph);
+    return QIcon(pixmap);
+}
+
+// A page with a magnifier: zoom in, zoom out.
+QIcon MagnifierIcon(bool plus) {
+    QPixmap pixmap(24, 24);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const QColor ink = QApplication::palette().color(QPalette::ButtonText);
+    painter.setPen(QPen(ink, 2));
+    painter.drawEllipse(QRectF(3, 3, 13, 13));
+    painter.drawLine(QPointF(14, 14), QPointF(21, 21));
+    painter.setPen(QPen(ink, 1.6));
+    painter.drawLine(QPointF(6.5, 9.5), QPointF(12.5, 9.5));
+    if (plus)
+        painter.drawLine(QPointF(9.5, 6.5), QPointF(9.5, 12.5));
+    return QIcon(pixmap);
 }
 
 } // namespace
@@ -109,8 +142,16 @@ TKvrPreviewDlg::TKvrPreviewDlg(QWidget* parent) : TKvrDialog(parent) {
     bar->addSpacing(6);
     bar->addWidget(lblPageNr);
     bar->addStretch(1);
-    for (QToolButton* button : {btnFirst, btnPrev, btnNext, btnLast, btnCancel})
+    btnPrint->setIcon(style->standardIcon(QStyle::SP_DialogOkButton));
+    btnZoomIn->setIcon(MagnifierIcon(true));
+    btnZoomOut->setIcon(MagnifierIcon(false));
+    btnZoom100->setIcon(GlyphIcon("1:1", true));
+    btnZoomPage->setIcon(GlyphIcon(QString::fromUtf8("\u2194")));
+    btnFullPage->setIcon(GlyphIcon(QString::fromUtf8("\u2195")));
+    for (QToolButton* button : buttons_) {
         button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        button->setIconSize(QSize(20, 20));
+    }
 
     ScrollBox = new QScrollArea(this);
     ScrollBox->setObjectName("ScrollBox");
@@ -161,7 +202,18 @@ QToolButton* TKvrPreviewDlg::AddButton(const char* name, const QString& text, co
     button->setMinimumSize(28, 26);
     button->setFocusPolicy(Qt::NoFocus);
     pnlCommands->layout()->addWidget(button);
+    buttons_.push_back(button);
     return button;
+}
+
+void TKvrPreviewDlg::AfterTranslation() {
+    TKvrDialog::AfterTranslation();
+    for (QToolButton* button : buttons_) {
+        QString hint = button->text();
+        hint.remove('&');
+        if (!hint.isEmpty())
+            button->setToolTip(hint);
+    }
 }
 
 void TKvrPreviewDlg::SetPages(const TPreviewList& pages) {

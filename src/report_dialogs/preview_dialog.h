@@ -9,6 +9,7 @@
 
 #include <QWidget>
 #include <string>
+#include <vector>
 #include <string_view>
 
 class QLabel;
@@ -86,6 +87,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    // The form section gives the tool buttons their hints; the buttons keep their glyphs.
+    void AfterTranslation() override;
 
 private:
     // The keys of the preview, before any of its controls sees them; true when handled.
@@ -93,6 +96,7 @@ private:
     QToolButton* AddButton(const char* name, const QString& text, const char* hint);
 
     TPreviewList pages_;
+    std::vector<QToolButton*> buttons_;
     bool firstShow_ = true;
 };
 

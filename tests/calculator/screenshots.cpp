@@ -1,11 +1,14 @@
 // Takes the pictures of the program's windows for its documentation: the start-up window, the
-// main window after three calculations, the about box and the pages of the document settings
-// dialog, as PNG files in the directory given.
+// main window after three calculations, the about box, the pages of the document settings
+// dialog, the point table print window and its preview at full page, as PNG files in the
+// directory given.
 // Run it on a display (scripts/screenshots.sh starts one).
 
 #include "calculator/main_window.h"
 #include "calculator/program.h"
 #include "calculator/startup_window.h"
+#include "report_dialogs/preview_dialog.h"
+#include "report_dialogs/print_point_table.h"
 #include "report_dialogs/report_setup_dlg.h"
 #include "services/config.h"
 #include "services/ui.h"
@@ -13,6 +16,7 @@
 #include "ui_qt/gui_application.h"
 #include "ui_qt/ui_visual.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QListWidget>
 #include <QPixmap>
@@ -98,5 +102,23 @@ int main(int argc, char** argv) {
     setup.PceSettings->setCurrentWidget(setup.TsHtml);
     ok &= Save(&setup, directory + "/setup-html.png");
     setup.reject();
+
+    TFPrintPointTable print(PointTables().GetPointTable(3004), sco50m, sgeMen, 99, &main);
+    print.EPointsMin->SetAsInteger(1051);
+    print.EPointsMax->SetAsInteger(1100);
+    print.show();
+    ok &= QTest::qWaitForWindowExposed(&print);
+    ok &= Save(&print, directory + "/printdlg.png");
+    // The preview opens at full page the first time; take it once it is up, then go back.
+    QTimer::singleShot(1500, [&] {
+        auto* preview = qobject_cast<TKvrPreviewDlg*>(QApplication::activeModalWidget());
+        ok &= preview != nullptr;
+        if (!preview)
+            return;
+        ok &= Save(preview, directory + "/preview.png");
+        preview->reject();
+    });
+    print.btnPreviewClick();
+    print.reject();
     return ok ? 0 : 1;
 }
