@@ -190,7 +190,8 @@ TKvrPreviewDlg::TKvrPreviewDlg(QWidget* parent) : TKvrDialog(parent) {
 TKvrPreviewDlg::~TKvrPreviewDlg() {
     qApp->removeEventFilter(this);
     if (imgPreview->width() > 0 && BaseWidth > 0 && ZoomWidth > 0)
-        PrinterSection()->WriteInteger("PreviewProzent", MulDiv(imgPreview->width(), 100, BaseWidth));
+        PrinterSection()->WriteInteger("PreviewProzent",
+                                       MulDiv(imgPreview->width(), 100, BaseWidth));
 }
 
 QToolButton* TKvrPreviewDlg::AddButton(const char* name, const QString& text, const char* hint) {
@@ -290,8 +291,7 @@ void TKvrPreviewDlg::FullPage() {
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
     const int windowHeight = FullPageWindowHeight(screen ? screen->geometry().height() : 768);
-    const TZoomSize size =
-        FullPageZoom({imgPreview->width(), imgPreview->height()}, windowHeight);
+    const TZoomSize size = FullPageZoom({imgPreview->width(), imgPreview->height()}, windowHeight);
     SetZoom(size.Width, size.Height);
     resize(FullPageWindowWidth(imgPreview->width()), windowHeight);
     move(available.center() - QPoint(width() / 2, height() / 2));
@@ -383,9 +383,9 @@ int ShowPreview(std::string_view caption, const TPreviewList& pages, QWidget* pa
     TKvrPreviewDlg preview(parent);
     preview.Loaded();
     preview.SetPages(pages);
-    preview.setWindowTitle(preview.windowTitle() + " " +
-                           QString::fromStdString(Trim(caption)));
-    const int percent = UserSettings()->GetSection("KVR_Printer")->ReadInteger("PreviewProzent", 100);
+    preview.setWindowTitle(preview.windowTitle() + " " + QString::fromStdString(Trim(caption)));
+    const int percent =
+        UserSettings()->GetSection("KVR_Printer")->ReadInteger("PreviewProzent", 100);
     const TZoomSize zoom = StoredZoom(preview.BaseWidth, preview.BaseHeight, percent);
     preview.SetZoom(zoom.Width, zoom.Height);
     return preview.exec();

@@ -9,8 +9,8 @@
 
 #include <QWidget>
 #include <string>
-#include <vector>
 #include <string_view>
+#include <vector>
 
 class QLabel;
 class QPicture;

@@ -1,8 +1,8 @@
 #include "report_dialogs/print_dialog.h"
 
 #include "foundation/xml.h"
-#include "report_dialogs/print_rules.h"
 #include "report_dialogs/preview_dialog.h"
+#include "report_dialogs/print_rules.h"
 #include "report_dialogs/report_setup_dialog.h"
 #include "report_dialogs/status_dialog.h"
 #include "services/config.h"
@@ -52,8 +52,7 @@ QStringList QtNameFilters(std::string_view filter) {
         QString patterns = Q(entry.Patterns.empty() ? std::string("*") : entry.Patterns);
         patterns.replace(';', ' ');
         const QString description = Q(entry.Description);
-        filters << (description.contains('(') ? description
-                                              : description + " (" + patterns + ")");
+        filters << (description.contains('(') ? description : description + " (" + patterns + ")");
     }
     return filters;
 }
@@ -228,8 +227,8 @@ void TKvrPrintDlg::LoadSettings() {
             const std::string message =
                 "The stored page layout of this window cannot be read; the default layout is "
                 "used. The unreadable text is kept under \"" +
-                std::string(UnreadableDocumentSettingsKey) + "\" in section \"" +
-                FormClassName() + "\" of the user settings.";
+                std::string(UnreadableDocumentSettingsKey) + "\" in section \"" + FormClassName() +
+                "\" of the user settings.";
             UIServices().LogLine(message);
             QTimer::singleShot(0, this, [message] { UIServices().ShowWarning(message); });
         }
@@ -367,8 +366,8 @@ bool TKvrPrintDlg::ConfirmReplace(const std::string& target) {
     std::error_code error;
     if (!std::filesystem::exists(std::filesystem::path(target), error))
         return true;
-    return ConfirmYesNo(
-        TextOrEnglishFmt("#KAVRIN_G.10", "%s\nFile exists !  Replace ?", {target}), this);
+    return ConfirmYesNo(TextOrEnglishFmt("#KAVRIN_G.10", "%s\nFile exists !  Replace ?", {target}),
+                        this);
 }
 
 void TKvrPrintDlg::BPdfClick() {

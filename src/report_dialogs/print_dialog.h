@@ -11,8 +11,8 @@
 // cannot be written) is reported through the user-interface services; the dialog comes back
 // with everything the user set and nothing stored is lost.
 
-#include "controls/kvr_edit.h"
 #include "controls/forms.h"
+#include "controls/kvr_edit.h"
 #include "reports/document_settings.h"
 #include "reports/report.h"
 

@@ -7,8 +7,8 @@
 
 namespace marqor {
 
-TFPrintPointTable::TFPrintPointTable(IBSSwPointsPtr table, TBSSwCourse course,
-                                     TBSSwGender gender, int age, QWidget* parent)
+TFPrintPointTable::TFPrintPointTable(IBSSwPointsPtr table, TBSSwCourse course, TBSSwGender gender,
+                                     int age, QWidget* parent)
     : TKvrPrintDlg(parent), printout_(std::move(table), course, gender, age) {
     setObjectName("FPrintPointTable");
     setWindowTitle("Print point table");
@@ -57,9 +57,15 @@ TFPrintPointTable::TFPrintPointTable(IBSSwPointsPtr table, TBSSwCourse course,
     setTabOrder(EPointsMax, CBPrinters);
 
     printout_.SetSettingsSection(UserSettings()->GetSection(PointTablePrintSection));
-    Report.OnInitReport = [this](TKvrReport& report) { ReportInitReport(report); };
-    Report.OnPageHead = [this](TKvrReport& report) { ReportPageHead(report); };
-    Report.OnOneExemplar = [this](TKvrReport& report) { ReportOneExemplar(report); };
+    Report.OnInitReport = [this](TKvrReport& report) {
+        ReportInitReport(report);
+    };
+    Report.OnPageHead = [this](TKvrReport& report) {
+        ReportPageHead(report);
+    };
+    Report.OnOneExemplar = [this](TKvrReport& report) {
+        ReportOneExemplar(report);
+    };
 
     FormCreate();
 }

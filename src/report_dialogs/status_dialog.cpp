@@ -136,8 +136,8 @@ bool TKvrStatusDlg::Cancelled() {
 void TKvrStatusDlg::btnAbortClick() {
     if (cancelled_)
         return;
-    cancelled_ = ConfirmYesNo(TextOrEnglish("#KAVRIN_G.68", "Are you sure you want to cancel ?"),
-                              this);
+    cancelled_ =
+        ConfirmYesNo(TextOrEnglish("#KAVRIN_G.68", "Are you sure you want to cancel ?"), this);
 }
 
 void TKvrStatusDlg::reject() {

@@ -175,7 +175,8 @@ void TKvrPrinterDevice::EndJob() {
     const bool ended = canvas_.Painter().end();
     // Qt hands the finished job to CUPS when the painter ends and drops CUPS's answer; the
     // answer stays readable as the thread's last CUPS status.
-    if (printer_->outputFormat() == QPrinter::NativeFormat && cupsLastError() > IPP_STATUS_OK_CONFLICTING)
+    if (printer_->outputFormat() == QPrinter::NativeFormat &&
+        cupsLastError() > IPP_STATUS_OK_CONFLICTING)
         throw std::runtime_error("Printer " + name_ + ": the printing system refused the job (" +
                                  std::string(cupsLastErrorString()) + ")");
     if (!ended)

@@ -23,8 +23,8 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <gtest/gtest.h>
+#include <map>
 #include <thread>
 
 using namespace marqor;
@@ -173,9 +173,9 @@ TEST_F(PrintWindow, TheStoredPrinterMustMatchExactlyElseTheServicesPrinterStays)
 
 TEST_F(PrintWindow, ThePdfSaveDialogStartsInTheStoredFolderWithThePdfFilter) {
     fs::create_directories(Path("old"));
-    for (const auto& [stored, folder] :
-         std::vector<std::pair<std::string, std::string>>{{Path("old/x.pdf"), Path("old")},
-                                                          {Path("gone/x.pdf"), QDir::homePath().toStdString()}}) {
+    for (const auto& [stored, folder] : std::vector<std::pair<std::string, std::string>>{
+             {Path("old/x.pdf"), Path("old")},
+             {Path("gone/x.pdf"), QDir::homePath().toStdString()}}) {
         Section("KVR_Printer")->WriteString("PdfFile", stored);
         auto window = Open();
         TSaveDialogSeen seen;
@@ -278,7 +278,9 @@ TEST_F(PrintWindow, ThePreviewZoomsByStepsAndPagesOnlyWithinItsPages) {
         ASSERT_NE(preview, nullptr);
         caption = preview->windowTitle().toStdString();
         pages = preview->PageCount();
-        auto percent = [&] { seen.push_back(preview->lblProzentInfo->text().toStdString()); };
+        auto percent = [&] {
+            seen.push_back(preview->lblProzentInfo->text().toStdString());
+        };
         preview->btnZoom100->click();
         percent();
         preview->btnZoomIn->click();
@@ -301,8 +303,8 @@ TEST_F(PrintWindow, ThePreviewZoomsByStepsAndPagesOnlyWithinItsPages) {
 
     ASSERT_GE(pages, 2);
     const std::string of = " of " + std::to_string(pages);
-    EXPECT_EQ(seen, (std::vector<std::string>{"100%", "141%", "100%", "Page 1" + of,
-                                              "Page 1" + of, "Page " + std::to_string(pages) + of,
+    EXPECT_EQ(seen, (std::vector<std::string>{"100%", "141%", "100%", "Page 1" + of, "Page 1" + of,
+                                              "Page " + std::to_string(pages) + of,
                                               "Page " + std::to_string(pages - 1) + of}));
     EXPECT_EQ(caption, "Preview - Print point table");
     EXPECT_EQ(Section("KVR_Printer")->ReadInteger("PreviewProzent", 0), 100);

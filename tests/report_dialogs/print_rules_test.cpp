@@ -66,12 +66,12 @@ TEST(OutputFileNames, TheExtensionIsReplacedOrAppended) {
         const char* extension;
         const char* target;
     };
-    for (const Case& c : std::initializer_list<Case>{
-             {"/tmp/report.txt", ".pdf", "/tmp/report.pdf"},
-             {"/tmp/report", ".pdf", "/tmp/report.pdf"},
-             {"/tmp/report.pdf", ".pdf", "/tmp/report.pdf"},
-             {"/tmp/my.dir/report", ".htm", "/tmp/my.dir/report.htm"},
-             {"/tmp/a.b.c", ".html", "/tmp/a.b.html"}})
+    for (const Case& c :
+         std::initializer_list<Case>{{"/tmp/report.txt", ".pdf", "/tmp/report.pdf"},
+                                     {"/tmp/report", ".pdf", "/tmp/report.pdf"},
+                                     {"/tmp/report.pdf", ".pdf", "/tmp/report.pdf"},
+                                     {"/tmp/my.dir/report", ".htm", "/tmp/my.dir/report.htm"},
+                                     {"/tmp/a.b.c", ".html", "/tmp/a.b.html"}})
         EXPECT_EQ(ChangeFileExtension(c.name, c.extension), c.target) << c.name;
     EXPECT_EQ(FolderPartOf("/tmp/x/report.htm"), "/tmp/x/");
     EXPECT_EQ(FolderPartOf("report.htm"), "");
