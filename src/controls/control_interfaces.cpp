@@ -2,6 +2,7 @@
 
 #include "foundation/text.h"
 
+#include <QFocusEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
@@ -151,6 +152,11 @@ QIcon ControlGlyph(const std::string& name) {
     }
     p.end();
     return QIcon(pixmap);
+}
+
+bool IsFocusExit(const QFocusEvent* event) {
+    return event->reason() != Qt::ActiveWindowFocusReason &&
+           event->reason() != Qt::PopupFocusReason;
 }
 
 } // namespace marqor

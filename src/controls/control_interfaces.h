@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+class QFocusEvent;
 class QObject;
 class QWidget;
 
@@ -98,6 +99,10 @@ public:
 // the state, and the walk goes on inside it; a child that keeps its own state is left alone with
 // all its children. Children that are no edit controls are walked into.
 void SetReadOnlyTree(QWidget* container, bool readOnly);
+
+// Whether losing the focus is the exit of an edit field: the focus moved on inside the window.
+// A menu, a popup or another application taking the focus for a while is no exit.
+bool IsFocusExit(const QFocusEvent* event);
 
 // The number a window uses to pick the controls whose values it loads and saves together. Qt
 // widgets have none, so it lives in the dynamic property "Tag"; 0 when never set.

@@ -25,13 +25,6 @@ TBSFormatSettings CurrentFormat() {
     return Language().GetFormatSettings();
 }
 
-// Leaving a field counts as its exit only when the focus moves inside the window; a menu, a
-// popup or another application taking the focus for a while does not.
-bool IsExit(const QFocusEvent* event) {
-    return event->reason() != Qt::ActiveWindowFocusReason &&
-           event->reason() != Qt::PopupFocusReason;
-}
-
 QTimer* NewUserChangeTimer(QObject* parent) {
     auto* timer = new QTimer(parent);
     timer->setSingleShot(true);
@@ -419,7 +412,7 @@ void TBSEdit::focusInEvent(QFocusEvent* e) {
 
 void TBSEdit::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
-    if (!IsExit(e)) {
+    if (!IsFocusExit(e)) {
         UpdateHint();
         return;
     }
@@ -749,7 +742,7 @@ void TBSMemo::SetValue(const TBSControlValue& value) {
 
 void TBSMemo::focusOutEvent(QFocusEvent* e) {
     QPlainTextEdit::focusOutEvent(e);
-    if (IsExit(e) && timer_->isActive()) {
+    if (IsFocusExit(e) && timer_->isActive()) {
         timer_->stop();
         FireUserChange();
     }

@@ -17,13 +17,6 @@ TBSFormatSettings CurrentFormat() {
     return Language().GetFormatSettings();
 }
 
-// Leaving a field counts as its exit only when the focus moves inside the window; a menu, a
-// popup (the lookup list among them) or another application taking the focus does not.
-bool IsExit(const QFocusEvent* event) {
-    return event->reason() != Qt::ActiveWindowFocusReason &&
-           event->reason() != Qt::PopupFocusReason;
-}
-
 bool Plain(const QKeyEvent* event) {
     return (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) == 0;
 }
@@ -499,7 +492,7 @@ void TKvrEdit::focusInEvent(QFocusEvent* e) {
 
 void TKvrEdit::focusOutEvent(QFocusEvent* e) {
     QLineEdit::focusOutEvent(e);
-    if (!IsExit(e)) {
+    if (!IsFocusExit(e)) {
         Recolour();
         return;
     }

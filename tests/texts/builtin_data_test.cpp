@@ -124,7 +124,9 @@ INSTANTIATE_TEST_SUITE_P(References, BuiltInLookup, testing::Values(
     Lookup{"#BS.Cancel", -1, "#BS.Cancel"},
     Lookup{"#BSLanguage.us", -1, "#BSLanguage.us"},
     Lookup{"#BSMadExcept.SendBtnCaption", -1, "#BSMadExcept.SendBtnCaption"},
-    Lookup{"#BSSwReport.Paper", -1, "#BSSwReport.Paper"},
+    Lookup{"#BSSwReport.Paper", -1, "Paper: %s"},
+    Lookup{"#BSSwReport.undefined", -1, " (size not known)"},
+    Lookup{"#BSSwReport.FooterInfo", 1, "Footer lines: %d"},
     Lookup{"#BSSwLanguage.StrokeNames", 4, "Fly"},
     Lookup{"#BSSwLanguage.RoundNamesPlural", 3, "#BSSwLanguage.RoundNamesPlural"},
     Lookup{"Calculate", 3, "Calculate"}));
