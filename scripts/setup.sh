@@ -7,6 +7,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     libzip-dev libpugixml-dev nettle-dev
     qt6-base-dev fonts-liberation poppler-utils
+    clang libclang-rt-14-dev
 )
 
 missing=()
