@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Builds the libFuzzer harnesses (clang, in build-fuzz/) and runs each of them for a bounded
+# Builds the libFuzzer harnesses (clang, in build-fuzz/ or FUZZ_BUILD) and runs each of them for a bounded
 # time, printing one line per harness: executions, coverage, crashes. A crash, leak, timeout or
 # out-of-memory input is kept under fuzz/regressions/<harness>/, which the unit tests replay,
 # and makes the script fail.
@@ -37,15 +37,16 @@ for h in "${harnesses[@]}"; do
     fi
 done
 
-if [ ! -f build-fuzz/build.ninja ]; then
-    CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+build="${FUZZ_BUILD:-build-fuzz}"
+if [ ! -f "$build/build.ninja" ]; then
+    CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_CXX_COMPILER=clang++ -DMARQOR_FUZZ=ON >/dev/null
 fi
 targets=()
 for h in "${harnesses[@]}"; do targets+=("fuzz_$h"); done
-cmake --build build-fuzz -j"${FUZZ_BUILD_JOBS:-$(nproc)}" --target "${targets[@]}" >/dev/null
+cmake --build "$build" -j"${FUZZ_BUILD_JOBS:-$(nproc)}" --target "${targets[@]}" >/dev/null
 
-workdir="${FUZZ_WORK:-build-fuzz}"
+workdir="${FUZZ_WORK:-$build}"
 mkdir -p "$workdir"
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
@@ -57,7 +58,7 @@ run_one() {
     rm -f "$artifacts"/*
     local start=$SECONDS
     # The harness's scratch files go to a temporary directory of its own.
-    TMPDIR="$(mktemp -d)" "build-fuzz/bin/fuzz_$h" -max_total_time="$seconds" -timeout=20 \
+    TMPDIR="$(mktemp -d)" "$build/bin/fuzz_$h" -max_total_time="$seconds" -timeout=20 \
         -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix="$artifacts/" \
         "$work" "fuzz/corpus/$h" >"$log" 2>&1 || true
     local took=$((SECONDS - start))

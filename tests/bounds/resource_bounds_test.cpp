@@ -216,8 +216,11 @@ TEST(ResourceBounds, LanguageDataWithAMillionKeysLoads) {
     const auto m = InChild("language data, 1,000,000 keys", [] {
         std::vector<std::string> lines{"[Data.Big]"};
         lines.reserve(1'000'001);
-        for (int k = 0; k < 1'000'000; ++k)
-            lines.push_back("K" + std::to_string(k) + "=Text_number_" + std::to_string(k));
+        char line[48];
+        for (int k = 0; k < 1'000'000; ++k) {
+            std::snprintf(line, sizeof line, "K%d=Text_number_%d", k, k);
+            lines.emplace_back(line);
+        }
         TBigLanguage language(NewStringListFrom(lines));
         return Check(language.Text("#Big.K999999") == "Text number 999999", "the last key") &&
                Check(language.Text("#Big.K0") == "Text number 0", "the first key") &&

@@ -39,7 +39,9 @@ int Scale() {
 }
 
 std::string Key(int k) {
-    return "K" + std::to_string(k);
+    char key[16];
+    std::snprintf(key, sizeof key, "K%d", k);
+    return key;
 }
 std::string Expected(TBSLanguageId language, int k) {
     return (language == 2 ? "Deutsch " : "English ") + std::to_string(k);
