@@ -39,7 +39,10 @@ done
 
 build="${FUZZ_BUILD:-build-fuzz}"
 if [ ! -f "$build/build.ninja" ]; then
+    # -O1 with line tables only: the harnesses run nearly as fast as at -O2, build in far less
+    # time, and their reports still name files and lines.
     CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only" \
         -DCMAKE_CXX_COMPILER=clang++ -DMARQOR_FUZZ=ON >/dev/null
 fi
 targets=()

@@ -16,8 +16,8 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEB
 cmake --build build-asan -j"$jobs"
 ctest --test-dir build-asan -L core --output-on-failure -j"$jobs"
 
-echo "== Fuzz harnesses, ${FUZZ_SECONDS:-3} s each"
-scripts/fuzz.sh -t "${FUZZ_SECONDS:-3}" -j "$jobs"
+echo "== Fuzz harnesses, ${FUZZ_SECONDS:-2} s each"
+scripts/fuzz.sh -t "${FUZZ_SECONDS:-2}" -j "$jobs"
 
 echo "== All tests"
 scripts/build.sh

@@ -33,6 +33,14 @@ std::string Bytes(const fs::path& file) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+} // namespace
+
+void PrintTo(const Harness& harness, std::ostream* os) {
+    *os << harness.name;
+}
+
+namespace {
+
 class FuzzInputs : public testing::TestWithParam<Harness> {
 protected:
     static void Replay(const Harness& harness, const std::vector<fs::path>& files) {
