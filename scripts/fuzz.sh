@@ -9,7 +9,7 @@
 # -t   time per harness (default 60, or FUZZ_SECONDS)
 # -j   harnesses run at once (default 1)
 # Without names every harness runs. Inputs found on the way go to build-fuzz/corpus/<harness>
-# (FUZZ_WORK names another directory for them and the logs); the seeds in fuzz/corpus/<harness>
+# (FUZZ_WORK names another directory for them and the logs); the starting inputs in fuzz/corpus/<harness>
 # stay as they are.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,5 +1,5 @@
 // Every input under fuzz/regressions/<harness>/ once made its harness fail (a crash, a
-// sanitizer report or a broken property); every seed under fuzz/corpus/<harness>/ is a valid
+// sanitizer report or a broken property); every starting input under fuzz/corpus/<harness>/ is a valid
 // input. Both run here through the same entry function as in the fuzzer.
 
 #include "targets/fuzz_support.h"
@@ -62,10 +62,10 @@ TEST_P(FuzzInputs, KeptRegressionInputsPass) {
     Replay(GetParam(), InputsIn(fs::path(MARQOR_SOURCE_DIR) / "fuzz/regressions" / GetParam().name));
 }
 
-TEST_P(FuzzInputs, SeedsPassAndExist) {
-    const auto seeds = InputsIn(fs::path(MARQOR_SOURCE_DIR) / "fuzz/corpus" / GetParam().name);
-    EXPECT_FALSE(seeds.empty()) << "a harness without seeds";
-    Replay(GetParam(), seeds);
+TEST_P(FuzzInputs, StartingInputsPassAndExist) {
+    const auto inputs = InputsIn(fs::path(MARQOR_SOURCE_DIR) / "fuzz/corpus" / GetParam().name);
+    EXPECT_FALSE(inputs.empty()) << "a harness without starting inputs";
+    Replay(GetParam(), inputs);
 }
 
 INSTANTIATE_TEST_SUITE_P(Harnesses, FuzzInputs, testing::ValuesIn(Harnesses()),
