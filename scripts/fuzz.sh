@@ -13,7 +13,6 @@
 # stay as they are.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root="$PWD"
 
 seconds="${FUZZ_SECONDS:-60}"
 parallel=1
@@ -79,7 +78,7 @@ run_one() {
     printf '%-20s executions %10s  coverage %6s  features %6s  crashes %d  (%ds)\n' \
         "$h" "${execs:-?}" "${cov:-?}" "${ft:-?}" "$crashes" "$took"
     if [ "$crashes" -gt 0 ]; then
-        echo "  kept under fuzz/regressions/$h/; the log is $root/$log" >&2
+        echo "  kept under fuzz/regressions/$h/; the log is $(realpath "$log")" >&2
         return 1
     fi
 }
