@@ -8,6 +8,7 @@ packages=(
     libzip-dev libpugixml-dev nettle-dev
     qt6-base-dev fonts-liberation poppler-utils
     libcups2-dev cups cups-client printer-driver-cups-pdf
+    clang libclang-rt-14-dev
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: first the core libraries built with
-# AddressSanitizer and UndefinedBehaviorSanitizer, then the whole suite of the normal build.
+# AddressSanitizer and UndefinedBehaviorSanitizer, then each fuzz harness for a few seconds,
+# then the whole suite of the normal build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -14,6 +15,9 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEB
     -DMARQOR_CORE_ONLY=ON -DMARQOR_SANITIZE=ON >/dev/null
 cmake --build build-asan -j"$jobs"
 ctest --test-dir build-asan -L core --output-on-failure -j"$jobs"
+
+echo "== Fuzz harnesses, ${FUZZ_SECONDS:-2} s each"
+scripts/fuzz.sh -t "${FUZZ_SECONDS:-2}" -j "$jobs"
 
 echo "== All tests"
 scripts/build.sh

@@ -100,7 +100,9 @@ std::int32_t SwimTimeFromText(std::string_view s) {
                 ok = false;
                 break;
             }
-            v = v * 10 + (s[i] - '0');
+            // Any count of hours beyond this is no time already; capping keeps the sum in range
+            // however many digits the text has.
+            v = std::min<std::int64_t>(v * 10 + (s[i] - '0'), 1'000'000'000);
         }
         return ok ? v : 0;
     };

@@ -335,7 +335,15 @@ std::int64_t FormulaTimeRule(TBSSwPointFormula formula, SwimTime base, SwimTime 
 
 SwimTime FormulaTime(TBSSwPointFormula formula, SwimTime base, SwimTime maxTime, int points) {
     const std::int64_t t = FormulaTimeRule(formula, base, maxTime, points) / 10 * 10;
-    return t >= 1 && t <= MaxValidTime ? static_cast<SwimTime>(t) : 0;
+    if (t < 1 || t > MaxValidTime)
+        return 0;
+    // Points beyond what any time can score (CUBED_FINA and CUBED stop at 9999 where the value
+    // leaves 32 bits) leave the walk one step before its start, at a time that scores less.
+    // No time earns them.
+    if ((formula == pfCubedFina || formula == pfCubed || formula == pfRudolph) &&
+        FormulaPoints(formula, base, maxTime, static_cast<SwimTime>(t)) < points)
+        return 0;
+    return static_cast<SwimTime>(t);
 }
 
 SwimTime CanadianTime(SwimTime base, int points) {

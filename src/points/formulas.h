@@ -40,7 +40,8 @@ int FormulaPoints(TBSSwPointFormula formula, SwimTime base, SwimTime maxTime, Sw
 // The time that earns the points, in milliseconds and already truncated to a multiple of 10 ms
 // (so that it shows exactly as hundredths): a point table's TimeFromPoints is the base-time
 // lookup followed by this call. 0 when there is no such time: points of 0 or less, a base time
-// that is not positive, LIFESAVING, or a time beyond the range of valid swim times.
+// that is not positive, LIFESAVING, a time beyond the range of valid swim times, or (CUBED_FINA,
+// CUBED, RUDOLPH) points that no time scores.
 // CUBED_FINA, CUBED and RUDOLPH give the slowest 10 ms step that still scores at least the
 // points; RUDOLPH needs maxTime for that.
 SwimTime FormulaTime(TBSSwPointFormula formula, SwimTime base, SwimTime maxTime, int points);

@@ -127,6 +127,18 @@ TEST(XmlElement, SettersWriteTheirFixedTextForms) {
     EXPECT_DOUBLE_EQ(e->GetHundredths("a"), 0.12);
 }
 
+// Hours beyond the valid times, however many digits they have, give no time.
+TEST(XmlElement, SwimTimesOfTooManyHoursAreNoTime) {
+    auto e = NewXmlElement("E");
+    for (const char* text : {"596:31:23.65", "26222222222222:22:22.22",
+                             "99999999999999999999999999:00:00.00"}) {
+        e->SetText("t", text);
+        EXPECT_EQ(e->GetSwimTime("t"), XmlNoSwimTime) << text;
+    }
+    e->SetText("t", "596:31:23.64");
+    EXPECT_EQ(e->GetSwimTime("t"), 2147483640);
+}
+
 TEST(XmlElement, FloatsUseAPointWhateverTheLocale) {
     const std::string saved = std::setlocale(LC_ALL, nullptr);
     if (!std::setlocale(LC_ALL, "de_DE.UTF-8") && !std::setlocale(LC_ALL, "fr_FR.UTF-8"))

@@ -202,6 +202,25 @@ INSTANTIATE_TEST_SUITE_P(BeyondValidTimes, FormulaTimeNeeds, testing::Values(
     TimeCase{pfCubedFina, 2000000000, 0, 1000, 2000000000},
     TimeCase{pfCubedFina, 1, 0, 1000, 0}));   // 1 ms truncates to 0
 
+// Points that no time scores: the value of the fastest times leaves 32 bits and reads as 9999.
+INSTANTIATE_TEST_SUITE_P(BeyondEveryTime, FormulaTimeNeeds, testing::Values(
+    TimeCase{pfCubedFina, Fifty, 0, 2147483647, 0},
+    TimeCase{pfCubed, Fifty, 0, 2147483647, 0},
+    TimeCase{pfCubedFina, Fifty, 0, 2147000000, 0}));
+
+// Whatever the points, a time that FormulaTime gives scores them.
+TEST(FormulaTime, GivesNoTimeThatScoresLessThanThePoints) {
+    for (TBSSwPointFormula f : {pfCubedFina, pfCubed, pfRudolph})
+        for (SwimTime base : {SwimTime{1000}, Fifty, S(15, 0) * 60})
+            for (long long p = 1; p <= 2147483647; p = p * 3 + 1) {
+                const SwimTime t = FormulaTime(f, base, base * 2, static_cast<int>(p));
+                if (t != 0) {
+                    EXPECT_GE(FormulaPoints(f, base, base * 2, t), p)
+                        << FormulaName(f) << " B=" << base << " P=" << p << " T=" << t;
+                }
+            }
+}
+
 // ---- Missing values --------------------------------------------------------------------------
 
 TEST(FormulaPoints, NoTimeZeroTimeOrNoBaseTimeScoresNothing) {

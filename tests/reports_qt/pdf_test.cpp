@@ -1,3 +1,4 @@
+#include "../foundation/fault_calls.h"
 #include "../foundation/temp_dir.h"
 #include "../reports/report_test_support.h"
 #include "foundation/errors.h"
@@ -101,6 +102,41 @@ TEST_F(PdfOutput, ATargetThatCannotBeCreatedRaisesAnErrorNamingIt) {
         EXPECT_NE(std::string(error.what()).find("missing/dir/out.pdf"), std::string::npos);
     }
     EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+}
+
+// Whichever step of replacing the file fails (open, a write on a full disk, flush, close,
+// rename), the previous PDF stays as it was, nothing else stays behind and the error names it.
+TEST_F(PdfOutput, AFailureAtAnyStepOfTheWriteKeepsThePreviousFile) {
+    using testing_support::CallsGuard;
+    using testing_support::StepFaults;
+    report.PdfFileName = dir / "table.pdf";
+    auto counter = std::make_shared<StepFaults>();
+    {
+        CallsGuard guard(counter);
+        report.PrintToPdf(nullptr);
+    }
+    const int steps = counter->calls;
+    ASSERT_GE(steps, 5);
+    for (int step = 1; step <= steps; ++step) {
+        SCOPED_TRACE(step);
+        dir.Write("table.pdf", "the previous PDF");
+        auto faults = std::make_shared<StepFaults>();
+        faults->failAt = step;
+        {
+            CallsGuard guard(faults);
+            try {
+                report.PrintToPdf(nullptr);
+                ADD_FAILURE() << "no error";
+            } catch (const EFileError& error) {
+                EXPECT_NE(std::string(error.what()).find(dir / "table.pdf"), std::string::npos)
+                    << error.what();
+            }
+        }
+        EXPECT_EQ(TempDir::Read(dir / "table.pdf"), "the previous PDF") << faults->failed;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                                std::filesystem::directory_iterator()),
+                  1);
+    }
 }
 
 TEST_F(PdfOutput, AReportThatNeverStartsAPageWritesNoFile) {
