@@ -6,7 +6,7 @@ packages=(
     g++ cmake ninja-build pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     libzip-dev libpugixml-dev nettle-dev
-    qt6-base-dev fonts-liberation poppler-utils
+    qt6-base-dev fonts-liberation poppler-utils locales
     libcups2-dev cups cups-client printer-driver-cups-pdf
     clang libclang-rt-14-dev
 )
