@@ -159,4 +159,12 @@ bool IsFocusExit(const QFocusEvent* event) {
            event->reason() != Qt::PopupFocusReason;
 }
 
+std::unique_ptr<QKeyEvent> CaseConvertedKey(const QKeyEvent& event, bool upper) {
+    const QString changed = upper ? event.text().toUpper() : event.text().toLower();
+    if (event.text().isEmpty() || changed == event.text())
+        return nullptr;
+    return std::make_unique<QKeyEvent>(event.type(), event.key(), event.modifiers(), changed,
+                                       event.isAutoRepeat(), ushort(event.count()));
+}
+
 } // namespace marqor

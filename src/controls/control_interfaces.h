@@ -10,7 +10,9 @@
 
 #include <QFont>
 #include <QIcon>
+#include <QKeyEvent>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -103,6 +105,10 @@ void SetReadOnlyTree(QWidget* container, bool readOnly);
 // Whether losing the focus is the exit of an edit field: the focus moved on inside the window.
 // A menu, a popup or another application taking the focus for a while is no exit.
 bool IsFocusExit(const QFocusEvent* event);
+
+// The key event with its text in upper (or lower) case, for edit fields that force the letter
+// case of what is typed; nothing when the text stays as it is.
+std::unique_ptr<QKeyEvent> CaseConvertedKey(const QKeyEvent& event, bool upper);
 
 // The number a window uses to pick the controls whose values it loads and saves together. Qt
 // widgets have none, so it lives in the dynamic property "Tag"; 0 when never set.

@@ -402,13 +402,9 @@ void TKvrEdit::keyPressEvent(QKeyEvent* e) {
         e->accept();
         return;
     }
-    if (charCase_ != ecNormal && !e->text().isEmpty() && !isReadOnly()) {
-        const QString changed =
-            charCase_ == ecUpperCase ? e->text().toUpper() : e->text().toLower();
-        if (changed != e->text()) {
-            QKeyEvent converted(e->type(), e->key(), e->modifiers(), changed, e->isAutoRepeat(),
-                                ushort(e->count()));
-            QLineEdit::keyPressEvent(&converted);
+    if (charCase_ != ecNormal && !isReadOnly()) {
+        if (const auto converted = CaseConvertedKey(*e, charCase_ == ecUpperCase)) {
+            QLineEdit::keyPressEvent(converted.get());
             return;
         }
     }
